@@ -1,0 +1,61 @@
+// What the show needs from the operating system: a monotonic clock and sleeps, the console,
+// the terminal's settings while the show runs, and the final key wait.
+//
+// One implementation per platform (platform_posix.cpp, platform_windows.cpp); the tests link
+// a fake with a virtual clock in their place.
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+namespace platform {
+
+// ---- Clock -------------------------------------------------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point now();
+
+// Sleeps until `deadline`. Returns early when a signal arrives, so callers re-check the
+// stop and suspend requests and sleep again if time is left.
+void sleep_until(Clock::time_point deadline);
+
+// ---- Console -----------------------------------------------------------------------------
+
+// Writes `bytes` to standard output at once, unbuffered. Returns false when the output is
+// gone (a closed pipe: that becomes a stop request) or when a stop request cut a blocked
+// write short.
+bool write_output(std::string_view bytes);
+
+// Width of the terminal on standard output, 0 when standard output is no terminal.
+int output_columns();
+
+// ---- The show's session ------------------------------------------------------------------
+
+// Prepares the run: standard output unbuffered, keys typed on a terminal not echoed (signal
+// keys keep working), SIGINT, SIGTERM, SIGHUP and Ctrl-Z turned into requests seen below.
+void begin_session();
+
+// Restores the terminal settings found by begin_session. Safe to call more than once.
+void end_session();
+
+// The signal that asked the show to end (SIGINT, SIGTERM or SIGHUP, or SIGPIPE once the
+// output was found closed), 0 while none did.
+int stop_request();
+
+// When Ctrl-Z was pressed: restores the terminal, lets the process be stopped, and sets the
+// terminal up again once it is continued. Returns true when that happened since the last call,
+// or when the process was stopped and continued in another way.
+bool resume_after_suspend();
+
+// Ends the process as `signal` would have ended it (the shell sees the usual status),
+// after restoring the terminal.
+[[noreturn]] void exit_by_signal(int signal);
+
+// ---- Final key wait ----------------------------------------------------------------------
+
+// Prompts and waits for one key press. Keys typed before are discarded. Where standard input
+// is no terminal, reads one byte or the end of the input.
+void wait_for_key();
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+// The audio back-end: one output device and one music stream.
+//
+// The sound module is written against this small C-style interface. Our implementation
+// (audio_backend.cpp) plays MP3 files through SDL2_mixer and takes spectra with KissFFT;
+// the tests link a recording fake in its place.
+#pragma once
+
+#include <cstdint>
+
+using BOOL = int;
+using DWORD = std::uint32_t;
+using QWORD = std::uint64_t;
+using HSTREAM = DWORD;  // 0 means "no stream"
+
+// Flags and special values understood by the calls below.
+constexpr DWORD BASS_MP3_SETPOS = 0x20000;         // scan the whole file: exact length and positions
+constexpr DWORD BASS_DATA_FFT512 = 0x80000000;     // ChannelGetData: 256 magnitudes of a 512-point FFT
+constexpr int BASS_KEEP_RATE = -1;                 // ChannelSetAttributes: leave the sample rate
+constexpr int BASS_KEEP_VOLUME = -1;               // ChannelSetAttributes: leave the volume
+constexpr int BASS_KEEP_PANNING = -101;            // ChannelSetAttributes: leave the panning
+
+// Error codes reported by BASS_ErrorGetCode for the most recent call.
+constexpr int BASS_OK = 0;
+constexpr int BASS_ERROR_NOT_STARTED = 1;    // the back-end has not been started (BASS_Init)
+constexpr int BASS_ERROR_ALREADY = 2;        // BASS_Init while already started
+constexpr int BASS_ERROR_DEVICE = 3;         // no such device, or it could not be opened
+constexpr int BASS_ERROR_FILE_OPEN = 4;      // the file is missing or cannot be read
+constexpr int BASS_ERROR_FILE_FORMAT = 5;    // the file holds no MP3 audio we can decode
+constexpr int BASS_ERROR_HANDLE = 6;         // 0 or a handle that names no stream
+constexpr int BASS_ERROR_ARGUMENT = 7;       // an argument out of range, or an unsupported flag
+constexpr int BASS_ERROR_UNKNOWN = 8;        // the audio library failed for another reason
+
+// Start-up and shut-down. Device 1 (and -1) is the system's default output device.
+// Returns 0 when no output device can be opened; nothing is left running then.
+BOOL BASS_Init(int device, DWORD frequency, DWORD flags, void* window, const void* device_id);
+// Stops all output and releases the stream and the device. Harmless when not started.
+BOOL BASS_Free();
+// The error code of the most recent call, BASS_OK after a success.
+int BASS_ErrorGetCode();
+
+// Makes `file` (a path, when `in_memory` is 0) the music stream; 0 on failure.
+HSTREAM BASS_StreamCreateFile(BOOL in_memory, const void* file, QWORD offset, QWORD length, DWORD flags);
+
+// Playback. With `restart` set, play starts over from the beginning.
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+BOOL BASS_ChannelPause(DWORD handle);
+
+// Volume 0..100, panning -100..100; the KEEP values leave an attribute as it is.
+// The sample rate cannot be changed: anything but BASS_KEEP_RATE is refused.
+BOOL BASS_ChannelSetAttributes(DWORD handle, int rate, int volume, int panning);
+// Any of the outputs may be null; on failure they are left untouched.
+BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* rate, DWORD* volume, int* panning);
+
+// Position in bytes of the 44100 Hz, 16-bit stereo output stream, and its conversion to seconds.
+QWORD BASS_ChannelGetPosition(DWORD handle);
+float BASS_ChannelBytes2Seconds(DWORD handle, QWORD position);
+
+// With BASS_DATA_FFT512: writes 256 float magnitudes of the sound now being output
+// (after volume and panning; a full-scale sine reads close to 1.0). Returns the bytes written,
+// or (DWORD)-1 on failure.
+DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
