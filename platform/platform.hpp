@@ -16,8 +16,9 @@ using Clock = std::chrono::steady_clock;
 
 Clock::time_point now();
 
-// Sleeps until `deadline`. Returns early when a signal arrives, so callers re-check the
-// stop and suspend requests and sleep again if time is left.
+// Sleeps until `deadline`. Returns early when a signal asks the show to stop, so callers
+// re-check stop_request() and sleep again if time is left. A Ctrl-Z during the sleep is handled
+// here: the terminal is restored while the process is stopped and set up again when it goes on.
 void sleep_until(Clock::time_point deadline);
 
 // ---- Console -----------------------------------------------------------------------------
@@ -33,7 +34,8 @@ int output_columns();
 // ---- The show's session ------------------------------------------------------------------
 
 // Prepares the run: standard output unbuffered, keys typed on a terminal not echoed (signal
-// keys keep working), SIGINT, SIGTERM, SIGHUP and Ctrl-Z turned into requests seen below.
+// keys keep working), SIGINT, SIGTERM and SIGHUP turned into a stop request, SIGPIPE into a
+// failed write. Ctrl-Z stops the process with the terminal restored.
 void begin_session();
 
 // Restores the terminal settings found by begin_session. Safe to call more than once.
@@ -42,11 +44,6 @@ void end_session();
 // The signal that asked the show to end (SIGINT, SIGTERM or SIGHUP, or SIGPIPE once the
 // output was found closed), 0 while none did.
 int stop_request();
-
-// When Ctrl-Z was pressed: restores the terminal, lets the process be stopped, and sets the
-// terminal up again once it is continued. Returns true when that happened since the last call,
-// or when the process was stopped and continued in another way.
-bool resume_after_suspend();
 
 // Ends the process as `signal` would have ended it (the shell sees the usual status),
 // after restoring the terminal.

@@ -1,1 +1,211 @@
-// (being written)
+// The platform layer on POSIX systems: clock_nanosleep on the monotonic clock, write(2) to the
+// console, termios for the terminal, and signals turned into flags that the show checks.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/platform.hpp"
+
+namespace platform {
+
+namespace {
+
+// ---- Signals: the handlers only set flags ---------------------------------------------------
+
+volatile std::sig_atomic_t stop_signal = 0;
+volatile std::sig_atomic_t suspend_requested = 0;
+volatile std::sig_atomic_t continued = 0;
+volatile std::sig_atomic_t window_resized = 1;  // so the first query reads the width
+
+extern "C" void on_stop_signal(int signal) { stop_signal = signal; }
+extern "C" void on_suspend(int) { suspend_requested = 1; }
+extern "C" void on_continue(int) { continued = 1; }
+extern "C" void on_window_resize(int) { window_resized = 1; }
+
+// No SA_RESTART: a blocked sleep, write or read returns with EINTR so the flag is seen at once.
+void catch_signal(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(signal, &action, nullptr);
+}
+
+// ---- Terminal settings --------------------------------------------------------------------
+
+bool terminal_saved = false;
+termios original_settings{};
+termios current_settings{};  // what the show wants while it runs (no echo, or the key wait's mode)
+
+// Only the foreground process may change the terminal; a background one would be stopped.
+bool input_terminal_is_ours() {
+    return isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) == getpgrp();
+}
+
+void apply_settings(const termios& settings) {
+    if (terminal_saved && input_terminal_is_ours()) {
+        tcsetattr(STDIN_FILENO, TCSADRAIN, &settings);
+    }
+}
+
+void restore_terminal() {
+    apply_settings(original_settings);
+}
+
+// Ctrl-Z: give the terminal back as it was, stop, and take it over again once continued.
+// Called where a blocking call returned early because of a signal.
+void handle_suspend_and_continue() {
+    if (suspend_requested) {
+        suspend_requested = 0;
+        restore_terminal();
+        std::signal(SIGTSTP, SIG_DFL);
+        std::raise(SIGTSTP);  // stops here until SIGCONT
+        catch_signal(SIGTSTP, on_suspend);
+        continued = 1;
+    }
+    if (continued) {
+        continued = 0;
+        apply_settings(current_settings);
+    }
+}
+
+timespec to_timespec(Clock::time_point time) {
+    const auto since_epoch = time.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since_epoch);
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(since_epoch - seconds);
+    return timespec{static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
+}
+
+}  // namespace
+
+// ---- Clock ---------------------------------------------------------------------------------
+
+Clock::time_point now() {
+    return Clock::now();
+}
+
+void sleep_until(Clock::time_point deadline) {
+    static_assert(Clock::is_steady);  // libstdc++'s steady_clock is CLOCK_MONOTONIC
+    const timespec until = to_timespec(deadline);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+        handle_suspend_and_continue();
+        if (stop_signal != 0) {
+            return;
+        }
+    }
+}
+
+// ---- Console -------------------------------------------------------------------------------
+
+bool write_output(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (written >= 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        } else if (errno == EINTR) {
+            handle_suspend_and_continue();
+            if (stop_signal != 0) {
+                return false;
+            }
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd output{STDOUT_FILENO, POLLOUT, 0};
+            poll(&output, 1, -1);
+        } else {
+            // A closed pipe (EPIPE) or a vanished terminal: the show has nobody to talk to.
+            stop_signal = SIGPIPE;
+            return false;
+        }
+    }
+    return true;
+}
+
+int output_columns() {
+    static int columns = 0;
+    if (window_resized) {
+        window_resized = 0;
+        winsize size{};
+        columns = isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+    }
+    return columns;
+}
+
+// ---- The show's session ----------------------------------------------------------------------
+
+void begin_session() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // every printf reaches the screen in order
+
+    if (input_terminal_is_ours() && tcgetattr(STDIN_FILENO, &original_settings) == 0) {
+        terminal_saved = true;
+        current_settings = original_settings;
+        current_settings.c_lflag &= ~(ECHO | ECHONL);  // keys typed during the show stay invisible
+        apply_settings(current_settings);
+        std::atexit(restore_terminal);
+    }
+
+    catch_signal(SIGINT, on_stop_signal);
+    catch_signal(SIGTERM, on_stop_signal);
+    catch_signal(SIGHUP, on_stop_signal);
+    catch_signal(SIGTSTP, on_suspend);
+    catch_signal(SIGCONT, on_continue);
+    catch_signal(SIGWINCH, on_window_resize);
+    std::signal(SIGPIPE, SIG_IGN);  // a closed pipe shows up as EPIPE in write_output
+}
+
+void end_session() {
+    restore_terminal();
+}
+
+int stop_request() {
+    return stop_signal;
+}
+
+void exit_by_signal(int signal) {
+    end_session();
+    std::signal(signal, SIG_DFL);
+    sigset_t only_this;
+    sigemptyset(&only_this);
+    sigaddset(&only_this, signal);
+    sigprocmask(SIG_UNBLOCK, &only_this, nullptr);
+    std::raise(signal);
+    _exit(128 + signal);  // in case the signal is ignored by default
+}
+
+// ---- Final key wait --------------------------------------------------------------------------
+
+void wait_for_key() {
+    write_output("Press any key to continue . . . ");
+
+    const bool from_terminal = terminal_saved && input_terminal_is_ours();
+    if (from_terminal) {
+        tcflush(STDIN_FILENO, TCIFLUSH);  // keys typed during the show must not count
+        current_settings.c_lflag &= ~(ICANON | ECHO | ECHONL);  // one key, unseen; Ctrl-C still works
+        current_settings.c_cc[VMIN] = 1;
+        current_settings.c_cc[VTIME] = 0;
+        apply_settings(current_settings);
+    }
+
+    // Reads one byte, or the end of the input; a closed or failing input ends the wait too.
+    char key = 0;
+    while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+        handle_suspend_and_continue();
+        if (stop_signal != 0) {
+            break;
+        }
+    }
+
+    if (from_terminal) {
+        current_settings = original_settings;
+        restore_terminal();
+    }
+    write_output("\n");
+}
+
+}  // namespace platform

@@ -1,0 +1,122 @@
+#include "fake_platform.hpp"
+
+#include <algorithm>
+
+#include "sound/sound.hpp"
+
+namespace fake_platform {
+
+Settings settings;
+std::vector<Event> events;
+Clock::time_point virtual_now = start_time;
+
+namespace {
+
+std::size_t writes = 0;
+int pending_stop = 0;
+
+}  // namespace
+
+void reset() {
+    settings = Settings{};
+    events.clear();
+    virtual_now = start_time;
+    writes = 0;
+    pending_stop = 0;
+}
+
+std::string output() {
+    std::string bytes;
+    for (const Event& event : events) {
+        if (event.kind == Event::Kind::write) {
+            bytes += event.text;
+        }
+    }
+    return bytes;
+}
+
+}  // namespace fake_platform
+
+using fake_platform::virtual_now;
+using fake_platform::Event;
+using fake_platform::events;
+using fake_platform::settings;
+
+// ---- The platform ---------------------------------------------------------------------------
+
+namespace platform {
+
+Clock::time_point now() {
+    return virtual_now;
+}
+
+void sleep_until(Clock::time_point deadline) {
+    events.push_back({Event::Kind::sleep, "", deadline - virtual_now});
+    if (settings.stop_at_time <= deadline) {
+        virtual_now = std::max(virtual_now, settings.stop_at_time);
+        fake_platform::pending_stop = settings.stop_signal;
+        return;
+    }
+    virtual_now = deadline + settings.sleep_overshoot;
+}
+
+bool write_output(std::string_view bytes) {
+    if (bytes.empty()) {
+        return true;
+    }
+    events.push_back({Event::Kind::write, std::string(bytes), {}});
+    virtual_now += settings.write_cost;
+    ++fake_platform::writes;
+    if (fake_platform::writes == settings.stall_at_write) {
+        virtual_now += settings.stall;
+    }
+    if (fake_platform::writes == settings.stop_at_write) {
+        fake_platform::pending_stop = settings.stop_signal;
+    }
+    return true;
+}
+
+int output_columns() {
+    return settings.columns;
+}
+
+void begin_session() {}
+void end_session() {}
+
+int stop_request() {
+    return fake_platform::pending_stop;
+}
+
+void exit_by_signal(int signal) {
+    throw fake_platform::ShowEnded{signal};
+}
+
+void wait_for_key() {
+    events.push_back({Event::Kind::key_wait, "", {}});
+}
+
+}  // namespace platform
+
+// ---- The sound module -----------------------------------------------------------------------
+
+std::uint32_t snd_stream1 = 0;
+
+namespace {
+
+void log_sound(std::string call) {
+    events.push_back({Event::Kind::sound, std::move(call), {}});
+}
+
+}  // namespace
+
+void sound_init() { log_sound("sound_init"); }
+void sound_uninit() { log_sound("sound_uninit"); }
+void sound_load(const char* file) { log_sound(std::string("sound_load ") + file); }
+void sound_play() { log_sound("sound_play"); }
+void sound_pause() { log_sound("sound_pause"); }
+void sound_setVolume(std::int32_t) { log_sound("sound_setVolume"); }
+std::uint32_t sound_getVolume() { return 0; }
+void sound_setPanning(std::int32_t) { log_sound("sound_setPanning"); }
+std::int32_t sound_getPanning() { return 0; }
+float sound_getTime() { return 0.0f; }
+void sound_getSyncData(float*) {}
