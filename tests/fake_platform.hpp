@@ -1,5 +1,5 @@
-// A fake platform with a virtual clock, and a fake sound module, for running the show at full
-// speed. Everything the show does is logged in order as events.
+// A fake platform with a virtual clock, for running the show at full speed. Everything the show
+// does is logged in order as events (fake_sound.cpp logs the music calls there too).
 #pragma once
 
 #include <chrono>

@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev
   libkissfft-dev
   libgtest-dev libgmock-dev
-  lame ffmpeg figlet python3 python3-numpy
+  lame ffmpeg figlet python3 python3-numpy python3-pil fonts-dejavu-core
   util-linux time expect
 )
 

@@ -1,0 +1,227 @@
+// The three pictures keep the layout the show depends on: rows that fill exactly one line of an
+// 80-column console, the density ramp, the label, the repeated rows and the unibrow.
+#include "show/picture_rows.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using pictures::horse1_rows;
+using pictures::horse2_rows;
+using pictures::unibike_rows;
+
+// The density ramp, light to heavy; a blank is no ink.
+constexpr std::string_view ramp = "`.-:/+osyhdmNM";
+constexpr std::string_view label = "B I X O";
+constexpr std::size_t label_row = 18;     // counted from 1, like the columns
+constexpr std::size_t label_column = 43;
+
+struct Picture {
+    const char* name;
+    std::vector<std::string_view> rows;
+};
+
+// All three pictures, for the checks that hold for each of them.
+std::vector<Picture> all_pictures() {
+    return {{"horse1", {horse1_rows.begin(), horse1_rows.end()}},
+            {"horse2", {horse2_rows.begin(), horse2_rows.end()}},
+            {"unibike", {unibike_rows.begin(), unibike_rows.end()}}};
+}
+
+// Returns the row's cells: its text without a closing line break.
+std::string_view cells(std::string_view row) {
+    if (!row.empty() && row.back() == '\n') row.remove_suffix(1);
+    return row;
+}
+
+// Returns the character at a column counted from 1.
+char at(std::string_view row, std::size_t column) { return cells(row).at(column - 1); }
+
+bool is_heavy(char c) { return c == 'N' || c == 'M'; }
+
+// Returns the first and last column (from 1) that hold anything but a blank, over all rows.
+std::pair<std::size_t, std::size_t> ink_columns(const std::vector<std::string_view>& rows) {
+    std::size_t first = 1000, last = 0;
+    for (std::string_view row : rows) {
+        const std::string_view text = cells(row);
+        const std::size_t left = text.find_first_not_of(' ');
+        if (left == std::string_view::npos) continue;
+        first = std::min(first, left + 1);
+        last = std::max(last, text.find_last_not_of(' ') + 1);
+    }
+    return {first, last};
+}
+
+// Returns how many heavy glyphs the row holds.
+std::size_t heavy_count(std::string_view row) {
+    return static_cast<std::size_t>(std::count_if(row.begin(), row.end(), is_heavy));
+}
+
+// Returns the length of the longest run of heavy glyphs in the row.
+std::size_t longest_heavy_run(std::string_view row) {
+    std::size_t longest = 0, run = 0;
+    for (char c : row) {
+        run = is_heavy(c) ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// True when the label is what stands at this cell of picture 1.
+bool in_label(std::size_t row, std::size_t column) {
+    return row == label_row && column >= label_column && column < label_column + label.size();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// What every picture shares
+
+TEST(PictureLayout, RowCountsAreThoseTheShowTypes) {
+    EXPECT_EQ(horse1_rows.size(), 35u);
+    EXPECT_EQ(horse2_rows.size(), 42u);
+    EXPECT_EQ(unibike_rows.size(), 59u);
+}
+
+TEST(PictureLayout, EveryRowIsEightyPrintableCharacters) {
+    for (const Picture& picture : all_pictures()) {
+        for (std::size_t r = 0; r < picture.rows.size(); ++r) {
+            const std::string_view text = cells(picture.rows[r]);
+            EXPECT_EQ(text.size(), 80u) << picture.name << " row " << r + 1;
+            EXPECT_TRUE(std::all_of(text.begin(), text.end(),
+                                    [](char c) { return c >= ' ' && c <= '~'; }))
+                << picture.name << " row " << r + 1;
+        }
+    }
+}
+
+TEST(PictureLayout, OnlyTheUnicornsLastRowBreaksTheLine) {
+    EXPECT_EQ(horse1_rows.back().size(), 81u);
+    EXPECT_EQ(horse1_rows.back().back(), '\n');
+    int breaks = 0;
+    for (const Picture& picture : all_pictures()) {
+        for (std::string_view row : picture.rows) {
+            breaks += static_cast<int>(std::count(row.begin(), row.end(), '\n'));
+        }
+    }
+    EXPECT_EQ(breaks, 1);
+}
+
+TEST(PictureLayout, InkStaysInsideEachPicturesColumns) {
+    using Span = std::pair<std::size_t, std::size_t>;
+    EXPECT_EQ(ink_columns({horse1_rows.begin(), horse1_rows.end()}), Span(11, 79));
+    EXPECT_EQ(ink_columns({horse2_rows.begin(), horse2_rows.end()}), Span(16, 80));
+    EXPECT_EQ(ink_columns({unibike_rows.begin(), unibike_rows.end()}), Span(1, 80));
+}
+
+TEST(PictureGlyphs, OnlyRampGlyphsAndBlanksOutsideTheLabel) {
+    for (const Picture& picture : all_pictures()) {
+        const bool labelled = std::string_view(picture.name) == "horse1";
+        for (std::size_t r = 1; r <= picture.rows.size(); ++r) {
+            const std::string_view text = cells(picture.rows[r - 1]);
+            for (std::size_t c = 1; c <= text.size(); ++c) {
+                if (labelled && in_label(r, c)) continue;
+                const char glyph = text[c - 1];
+                EXPECT_TRUE(glyph == ' ' || ramp.find(glyph) != std::string_view::npos)
+                    << picture.name << " row " << r << " column " << c << ": '" << glyph << "'";
+            }
+        }
+    }
+}
+
+TEST(PictureGlyphs, UnicornNeverUsesTheHeaviestGlyph) {
+    for (std::string_view row : horse1_rows) {
+        EXPECT_EQ(row.find('M'), std::string_view::npos) << row;
+    }
+}
+
+TEST(PictureGlyphs, SolidPicturesUseBothHeavyGlyphs) {
+    for (const Picture& picture : all_pictures()) {
+        if (std::string_view(picture.name) == "horse1") continue;
+        std::string all;
+        for (std::string_view row : picture.rows) all += row;
+        EXPECT_NE(all.find('N'), std::string::npos) << picture.name;
+        EXPECT_NE(all.find('M'), std::string::npos) << picture.name;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture 1: the unicorn
+
+TEST(UnicornPicture, LabelStandsOnRow18FromColumn43) {
+    EXPECT_EQ(cells(horse1_rows[label_row - 1]).substr(label_column - 1, label.size()), label);
+    // A blank either side keeps the name apart from the line-work.
+    EXPECT_EQ(at(horse1_rows[label_row - 1], label_column - 1), ' ');
+    EXPECT_EQ(at(horse1_rows[label_row - 1], label_column + label.size()), ' ');
+}
+
+TEST(UnicornPicture, LabelIsInsideTheBody) {
+    // The body's outline encloses the label: ink on both sides in its row, above and below it
+    // in its middle column.
+    const std::string_view row = cells(horse1_rows[label_row - 1]);
+    EXPECT_NE(row.substr(0, label_column - 2).find_first_not_of(' '), std::string_view::npos);
+    EXPECT_NE(row.substr(label_column + label.size()).find_first_not_of(' '),
+              std::string_view::npos);
+    const std::size_t middle = label_column + label.size() / 2;
+    bool above = false, below = false;
+    for (std::size_t r = 1; r < label_row; ++r) above |= at(horse1_rows[r - 1], middle) != ' ';
+    for (std::size_t r = label_row + 1; r <= horse1_rows.size(); ++r) {
+        below |= at(horse1_rows[r - 1], middle) != ' ';
+    }
+    EXPECT_TRUE(above);
+    EXPECT_TRUE(below);
+}
+
+TEST(UnicornPicture, HornTipIsTopLeftAndHoovesStandOnTheLastRow) {
+    const auto [first, last] = ink_columns({horse1_rows.front()});
+    EXPECT_EQ(first, 11u);  // the horn's tip, where the picture's ink begins
+    EXPECT_LE(last, 20u);
+    EXPECT_NE(cells(horse1_rows.back()).find_first_not_of(' '), std::string_view::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture 2: the unicorn with the unibrow
+
+TEST(UnibrowPicture, StartsWithTheUnicornsHoofRowAgain) {
+    EXPECT_EQ(horse2_rows[0], horse1_rows[33]);
+}
+
+TEST(UnibrowPicture, BrowIsADenseHeavyBandAcrossRows9To15) {
+    std::size_t thinnest_band_row = 80;
+    for (std::size_t r = 9; r <= 15; ++r) {
+        const std::string_view row = horse2_rows[r - 1];
+        EXPECT_GE(longest_heavy_run(row), 30u) << "row " << r;
+        thinnest_band_row = std::min(thinnest_band_row, heavy_count(row));
+    }
+    // Nothing else in the face comes near the brow's weight.
+    for (std::size_t r = 2; r <= horse2_rows.size(); ++r) {
+        if (r >= 9 && r <= 15) continue;
+        EXPECT_LT(heavy_count(horse2_rows[r - 1]) * 2, thinnest_band_row) << "row " << r;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture 3: the unicycle
+
+TEST(UnicyclePicture, FirstRowIsBlank) {
+    EXPECT_EQ(unibike_rows[0], std::string(80, ' '));
+}
+
+TEST(UnicyclePicture, ForkLegsAreOneRowTypedFiveTimes) {
+    for (std::size_t r = 20; r <= 23; ++r) EXPECT_EQ(unibike_rows[r - 1], unibike_rows[18]) << r;
+    // Exactly five: the crown above and the legs' ends below are rows of their own.
+    EXPECT_NE(unibike_rows[17], unibike_rows[18]);
+    EXPECT_NE(unibike_rows[23], unibike_rows[18]);
+    // Two legs: two separate stretches of ink.
+    const std::string_view legs = unibike_rows[18];
+    int stretches = 0;
+    for (std::size_t c = 0; c < legs.size(); ++c) {
+        stretches += legs[c] != ' ' && (c == 0 || legs[c - 1] == ' ');
+    }
+    EXPECT_EQ(stretches, 2);
+}
