@@ -38,10 +38,15 @@ BOOL BASS_Free();
 // The error code of the most recent call, BASS_OK after a success.
 int BASS_ErrorGetCode();
 
-// Makes `file` (a path, when `in_memory` is 0) the music stream; 0 on failure.
+// Makes `file` (a path, when `in_memory` is 0) the music stream; 0 on failure, when the
+// previous stream stays. Each stream gets a fresh handle.
 HSTREAM BASS_StreamCreateFile(BOOL in_memory, const void* file, QWORD offset, QWORD length, DWORD flags);
+// The stream's length in bytes of the 44100 Hz, 16-bit stereo stream: exact when the stream was
+// created with BASS_MP3_SETPOS, else estimated from the file's header. (QWORD)-1 on failure.
+QWORD BASS_ChannelGetLength(DWORD handle);
 
-// Playback. With `restart` set, play starts over from the beginning.
+// Playback. With `restart` set, play starts over from the beginning; without it, play resumes
+// a paused stream. Pausing a stream that is not playing does nothing.
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 BOOL BASS_ChannelPause(DWORD handle);
 
