@@ -10,7 +10,7 @@ Each function draws one picture and returns the settings for its glyph mapping.
 
 import math
 
-from canvas import Canvas, ribbon, spline
+from canvas import RAMP, SAMPLES, Canvas, ribbon, spline
 
 
 def limb(path, widths):
@@ -29,54 +29,182 @@ def limb(path, widths):
 
 # ---------------------------------------------------------------------------------------------
 # Picture 1: the unicorn, facing left, in light line-work.
+#
+# The unicorn is silhouettes whose edges become strokes one cell thin. Each cell a stroke runs
+# through gets the light glyph that follows its direction: `-` along, `/` rising, `:` upright,
+# and for the gentle slopes `` ` ``, `-` or `.` by how high in the cell the stroke runs, so a
+# falling line steps down as `` `. ``. The horn's twist is bands of `/` across it, and the eye
+# and the nostril are an `o` each. The glyphs reach the ramp as ink levels that map back onto
+# exactly them.
 
-# The unicorn is drawn as silhouettes whose edges become the line-work: the near side (body,
-# neck, head, ears, near legs) and, behind it, the far legs.
-BARREL = [(37.0, 36.0), (38.5, 30.0), (44.0, 25.0), (50.0, 23.5), (57.0, 25.3), (64.0, 24.6),
-          (69.0, 24.0), (73.0, 27.0), (75.2, 32.0), (74.8, 38.0), (72.5, 43.0), (66.0, 46.5),
-          (58.0, 47.6), (50.0, 47.5), (43.0, 46.0), (38.5, 42.5)]
-NECK = [(50.0, 24.0), (44.0, 18.5), (37.0, 14.0), (29.5, 11.0), (27.0, 14.0), (29.0, 22.0),
-        (31.0, 28.0), (35.0, 34.0), (38.0, 42.0), (46.0, 36.0)]
-HEAD = [(29.0, 11.0), (24.0, 13.5), (19.5, 18.0), (15.5, 23.5), (12.5, 27.5), (11.0, 30.5),
-        (11.3, 33.0), (12.5, 34.6), (15.0, 35.6), (17.0, 35.3), (21.0, 33.5), (26.0, 32.5),
-        (29.5, 30.0), (31.0, 25.0), (30.5, 18.0), (29.5, 13.0)]
-NEAR_EAR = [(27.5, 12.5), (28.8, 7.5), (31.2, 3.6), (31.8, 8.0), (31.0, 12.0)]
+# Picture 1's ramp in make_pictures.py: the density ramp without its heaviest glyph.
+LINE_RAMP = RAMP[:-1]
 
-MANE_CREST = [(28.0, 9.8), (33.0, 10.3), (38.0, 12.3), (43.0, 15.3), (47.5, 19.3), (51.0, 23.0)]
-TAIL = ([(72.5, 26.5), (75.5, 29.0), (76.4, 35.0), (75.4, 43.0), (75.6, 51.0), (77.3, 58.0)],
-        [2.0, 3.6, 4.4, 4.6, 4.0, 1.0])
-TAIL_LOCKS = [[(74.5, 30.5), (76.0, 36.0), (75.0, 43.0), (75.5, 50.0)],
-              [(76.5, 40.0), (77.2, 46.0), (76.8, 52.0)]]
+
+class LineWork:
+    """Strokes collected cell by cell, to be drawn as direction glyphs on a canvas."""
+
+    # Cells whose stroke runs for less than this many units stay blank: a line that only
+    # clips a cell's corner would make the line look ragged.
+    MIN_LENGTH = 0.6
+
+    def __init__(self, rows, columns):
+        self.rows = rows
+        self.columns = columns
+        self.strokes = {}  # (row, column) from 0 -> (length, glyph)
+        self.accents = {}  # (row, column) from 0 -> glyph, placed over the strokes
+
+    def stroke(self, points, hidden=None, glyph=None, smooth=True, closed=False, over=False):
+        """Adds a stroke along `points` (a smooth curve through them unless `smooth` is off),
+        leaving out where the boolean sample array `hidden` is set. Each cell keeps the longest
+        stroke through it, or this one if it goes `over` the others; `glyph` fixes the
+        stroke's glyph instead of its direction."""
+        line = spline(points, closed) if smooth else [tuple(map(float, p)) for p in points]
+        found = {}  # cell -> [length, cos 2a, sin 2a, height in cell times length]
+        for (ax, ay), (bx, by) in zip(line, line[1:]):
+            span = math.hypot(bx - ax, by - ay)
+            if span == 0:
+                continue
+            # Doubled angles average a direction without caring which way the line was drawn.
+            angle = math.atan2(-(by - ay), bx - ax)
+            c2, s2 = math.cos(2 * angle), math.sin(2 * angle)
+            steps = max(1, int(span / 0.05))
+            for i in range(steps):
+                t = (i + 0.5) / steps
+                x, y = ax + (bx - ax) * t, ay + (by - ay) * t
+                row, column = int(y // 2), int(x // 1)
+                if not (0 <= row < self.rows and 0 <= column < self.columns):
+                    continue
+                if hidden is not None and hidden[int(y * SAMPLES), int(x * SAMPLES)]:
+                    continue
+                piece = span / steps
+                entry = found.setdefault((row, column), [0.0, 0.0, 0.0, 0.0])
+                entry[0] += piece
+                entry[1] += c2 * piece
+                entry[2] += s2 * piece
+                entry[3] += (y / 2 - row) * piece
+        for cell, (length, c2, s2, height) in found.items():
+            if not over and length < self.strokes.get(cell, (0.0, ""))[0]:
+                continue
+            angle = math.degrees(math.atan2(s2, c2)) / 2  # -90 (falling) to 90 (rising)
+            self.strokes[cell] = (length, glyph or direction_glyph(angle, height / length))
+
+    def outline(self, shape, hidden=None, **options):
+        """Adds the edge of a closed shape as a stroke (see stroke)."""
+        self.stroke(shape, hidden, closed=True, **options)
+
+    def mark(self, row, column, glyph):
+        """Places `glyph` at a cell given as row and column counted from 0, unless a stroke
+        already draws there."""
+        if self.strokes.get((row, column), (0.0, ""))[0] < self.MIN_LENGTH:
+            self.accents[(row, column)] = glyph
+
+    def accent(self, row, column, text):
+        """Places `text` from a cell given as row and column counted from 1, over the strokes."""
+        for k, glyph in enumerate(text):
+            if glyph != " ":
+                self.accents[(row - 1, column - 1 + k)] = glyph
+
+    def draw(self, c):
+        """Fills each of the canvas's cells that holds a glyph with the ink level that maps to
+        that glyph, when read with soften 0 (see canvas.to_rows)."""
+        cells = {cell: glyph for cell, (length, glyph) in self.strokes.items()
+                 if length >= self.MIN_LENGTH}
+        cells.update(self.accents)
+        for (row, column), glyph in cells.items():
+            level = (LINE_RAMP.index(glyph) + 0.5) / len(LINE_RAMP)
+            c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES,
+                  column * SAMPLES:(column + 1) * SAMPLES] = level
+
+
+def direction_glyph(angle, height):
+    """Returns the glyph for a stroke at `angle` degrees (0 along the row, 90 upright, positive
+    rising to the right) running at `height` in its cell (0 top, 1 bottom)."""
+    if angle > 75 or angle < -62:
+        return ":"
+    if angle > 24:
+        return "/"
+    # Along the row, or falling gently: a falling line crosses the top of one cell and the
+    # bottom of the next.
+    if height < 0.36:
+        return "`"
+    if height > 0.64:
+        return "."
+    return "-"
+
+
+# The silhouettes, in canvas units.
+HEAD = [(31.5, 13.0), (28.5, 14.5), (25.5, 17.2), (22.0, 21.5), (18.8, 26.0), (16.0, 30.0),
+        (14.0, 32.5), (13.2, 35.0), (13.6, 37.5), (15.4, 39.0), (18.0, 39.2), (21.5, 38.0),
+        (25.5, 36.5), (29.5, 34.0), (32.0, 30.0), (33.0, 23.0), (32.8, 16.0)]
+NECK = [(30.5, 12.5), (36.5, 11.8), (42.0, 14.3), (47.0, 18.8), (51.5, 23.5), (45.0, 34.0),
+        (40.0, 42.0), (37.0, 35.0), (34.0, 28.5), (31.5, 21.0)]
+BARREL = [(39.0, 34.0), (43.0, 27.5), (49.0, 23.5), (55.0, 25.0), (60.5, 25.0), (64.5, 23.5),
+          (68.0, 25.0), (70.2, 30.0), (69.8, 37.0), (67.0, 43.5), (61.0, 46.5), (55.0, 47.0),
+          (48.0, 47.0), (42.0, 46.0), (38.6, 41.0)]
+NEAR_EAR = [(29.6, 14.5), (30.6, 9.0), (32.6, 4.2), (34.4, 9.2), (34.0, 14.0)]
+FAR_EAR = [(33.5, 13.0), (35.4, 8.0), (38.0, 4.8), (38.2, 10.0), (37.0, 13.5)]
+
+MANE_CREST = [(32.0, 11.0), (37.0, 11.0), (42.0, 13.3), (46.5, 17.3), (50.5, 22.0), (53.0, 25.5)]
+TAIL = [(66.0, 25.0), (70.0, 22.8), (74.0, 23.5), (77.0, 27.0), (78.6, 34.0), (78.4, 42.0),
+        (77.4, 50.0), (75.6, 57.0), (72.0, 62.0), (73.6, 56.5), (75.0, 50.0), (75.4, 42.0),
+        (74.6, 34.0), (72.5, 28.5), (69.0, 26.5)]
+TAIL_LOCKS = [[(74.0, 29.5), (76.6, 35.0), (76.8, 43.0), (75.8, 50.5), (74.0, 56.5)]]
 
 # legs as (path from the body down to the hoof, width at each point)
-NEAR_FORELEG = ([(42.0, 40.0), (38.0, 46.5), (33.0, 50.0), (34.5, 56.0), (36.5, 60.0)],
-                [6.0, 4.5, 3.6, 2.8, 3.4])                      # raised, bent at the knee
-FAR_FORELEG = ([(44.0, 44.0), (43.5, 52.0), (43.5, 56.0), (43.6, 64.0), (43.4, 69.6)],
-               [5.0, 3.8, 3.2, 3.0, 3.6])
-NEAR_HIND_LEG = ([(68.0, 38.0), (69.5, 47.0), (71.0, 53.5), (70.0, 60.0), (69.8, 64.5),
-                  (69.5, 69.6)], [9.0, 5.5, 3.8, 2.8, 3.0, 3.6])
-FAR_HIND_LEG = ([(64.0, 40.0), (63.0, 48.0), (64.5, 54.0), (62.5, 61.0), (61.5, 65.0),
-                 (60.8, 69.6)], [7.0, 5.0, 3.6, 2.8, 3.0, 3.6])
+NEAR_FORELEG = ([(41.5, 41.0), (40.5, 46.5), (35.5, 51.5), (35.5, 57.5), (37.5, 60.0)],
+                [6.0, 4.6, 3.8, 3.0, 3.6])                      # raised, bent at the knee
+FAR_FORELEG = ([(46.5, 42.0), (46.5, 52.0), (46.3, 57.0), (46.5, 65.0), (46.5, 69.4)],
+               [5.0, 3.8, 3.2, 3.0, 4.0])
+NEAR_HIND_LEG = ([(62.0, 36.0), (63.5, 46.0), (67.0, 54.0), (66.3, 63.0), (66.1, 69.4)],
+                 [10.0, 6.0, 3.6, 3.0, 4.0])
+FAR_HIND_LEG = ([(57.0, 38.0), (57.5, 47.0), (60.5, 55.0), (59.5, 63.0), (59.1, 69.4)],
+                [8.0, 5.0, 3.4, 3.0, 4.0])
+
+HORN_BASE, HORN_TIP = (26.0, 17.5), (10.5, 0.7)
+HORN_HALF_WIDTH = 3.8
 
 
-def horn(c, base, tip, half_width, turns, level):
-    """Draws a spiral horn: the outline of a cone and the twist as bands that climb across it."""
-    bx, by = base
-    tx, ty = tip
+def stencil(rows, columns, *shapes, smooth=True):
+    """Returns the samples inside any of `shapes` (polygons), as a boolean array."""
+    mask = Canvas(rows, columns)
+    for shape in shapes:
+        mask.polygon(shape, smooth=smooth)
+    return mask.inside()
+
+
+def horn_point(t, side):
+    """Returns the point a fraction `t` of the way up the horn from its base, on its axis
+    (side 0) or on one of its edges (side -1 or 1)."""
+    bx, by = HORN_BASE
+    tx, ty = HORN_TIP
     length = math.hypot(tx - bx, ty - by)
     ux, uy = (tx - bx) / length, (ty - by) / length  # along the horn
-    nx, ny = -uy, ux                                  # across it
+    half = HORN_HALF_WIDTH * (1 - t) * side
+    return (bx + ux * length * t - uy * half, by + uy * length * t + ux * half)
 
-    def at(t, side):
-        half = half_width * (1 - t)
-        return (bx + ux * length * t + nx * half * side, by + uy * length * t + ny * half * side)
 
-    step = 1.0 / (turns + 0.3)
-    for k in range(turns):
-        # Each band rises by half a turn from one side to the other: the twist.
-        t0 = (k + 0.3) * step
-        c.line([at(t0, -1), at(t0 + 0.5 * step, 1)], width=1.1, level=level, tall=1.6)
-    c.line([at(0, -1), at(1, 0), at(0, 1)], width=0.8, level=level * 0.7, tall=1.6)
+def horn_strokes(lines, period, band):
+    """Draws the spiral horn: a narrow cone, and its twist as the grooves that wind round it,
+    seen as bands of `/` across it, `band` cells wide every `period` cells."""
+    for side in (-1, 1):
+        lines.stroke([horn_point(0, side), horn_point(1, 0)], smooth=False, over=True)
+    lines.stroke([horn_point(0, -1), horn_point(0, 1)], smooth=False, over=True)
+    bx, by = HORN_BASE
+    tx, ty = HORN_TIP
+    length = math.hypot(tx - bx, ty - by)
+    ux, uy = (tx - bx) / length, (ty - by) / length
+    for row in range(lines.rows):
+        for column in range(lines.columns):
+            # The cell's centre, along the horn (t from base to tip) and across it.
+            dx, dy = column + 0.5 - bx, 2 * row + 1.0 - by
+            t = (dx * ux + dy * uy) / length
+            across = abs(dy * ux - dx * uy)
+            if 0 < t < 1 and across < HORN_HALF_WIDTH * (1 - t) - 0.3:
+                # `/` runs one column right per row up: the bands are the cells whose column
+                # and row add up to the same phase.
+                if (column + row) % period < band:
+                    lines.mark(row, column, "/")
 
 
 def mane_outline(crest, locks, depth):
@@ -97,50 +225,47 @@ def mane_outline(crest, locks, depth):
     return top + bottom[::-1]
 
 
+def draw_layers(lines, layers, rows, columns):
+    """Draws the edges of the shapes in `layers`, front first: each layer a list of
+    (outline, smooth) pairs. A shape's edge is left out where any other shape of its layer or
+    of the layers in front of it covers it."""
+    covered = Canvas(rows, columns).inside()
+    for layer in layers:
+        masks = [stencil(rows, columns, shape, smooth=smooth) for shape, smooth in layer]
+        for i, (shape, smooth) in enumerate(layer):
+            hidden = covered.copy()
+            for j, mask in enumerate(masks):
+                if j != i:
+                    hidden |= mask
+            lines.outline(shape, hidden=hidden, smooth=smooth)
+        for mask in masks:
+            covered |= mask
+
+
 def horse1(c):
-    """Draws the unicorn with its spiral horn; returns its glyph mapping: line-work, so every
-    stroke keeps its glyph wherever it crosses a cell."""
-    pen = {"width": 1.1, "tall": 1.8}
-    near = Canvas(c.rows, c.columns)
-    for shape in (BARREL, NECK, HEAD, NEAR_EAR):
-        near.polygon(shape, smooth=True)
-    near.polygon(limb(*NEAR_FORELEG))
-    near.polygon(limb(*NEAR_HIND_LEG))
-    far = Canvas(c.rows, c.columns)
-    far.polygon(limb(*FAR_FORELEG))
-    far.polygon(limb(*FAR_HIND_LEG))
-
-    # What is behind first, hidden where the near side stands in front of it.
-    c.outline(far, level=0.5, **pen)
-    c.hide(near)
-    c.outline(near, level=0.65, **pen)
-
-    horn(c, base=(25.5, 13.0), tip=(10.6, 0.6), half_width=3.6, turns=4, level=0.9)
-
-    # Face: eye under a soft lid, nostril, mouth.
-    c.ellipse(21.3, 19.8, 1.4, 1.1, level=1.0)
-    c.curve([(19.0, 18.8), (21.3, 17.6), (23.5, 18.8)], width=0.7, level=0.5, tall=1.6)
-    c.curve([(13.0, 28.5), (14.3, 27.5), (15.2, 29.0)], width=0.9, level=0.8, tall=1.6)
-    c.curve([(11.8, 33.3), (13.8, 33.5), (15.5, 32.8)], width=0.7, level=0.6, tall=1.6)
-
-    # Mane and tail lie over the body: hide what they cover, draw their edges and a few locks.
-    hair = Canvas(c.rows, c.columns)
-    hair.polygon(mane_outline(MANE_CREST, locks=5, depth=6.5))
-    hair.polygon(limb(*TAIL))
-    c.hide(hair)
-    c.outline(hair, level=0.6, **pen)
+    """Draws the unicorn with its spiral horn as direction glyphs; returns its glyph mapping,
+    which reads each cell's level back as the glyph chosen for it."""
+    rows, columns = c.rows, c.columns
+    lines = LineWork(rows, columns)
+    horn = [horn_point(0, -1), horn_point(1, 0), horn_point(0, 1)]
+    # Front to back: the horn, the mane, the tail, the near side, the far legs and ear.
+    layers = [[(horn, False)],
+              [(mane_outline(MANE_CREST, locks=4, depth=7.0), False)],
+              [(TAIL, True)],
+              [(HEAD, True), (NECK, True), (BARREL, True), (NEAR_EAR, True),
+               (limb(*NEAR_FORELEG), False), (limb(*NEAR_HIND_LEG), False)],
+              [(FAR_EAR, True), (limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
+    draw_layers(lines, layers, rows, columns)
     for lock in TAIL_LOCKS:
-        c.curve(lock, width=0.8, level=0.5, tall=1.6)
-    c.curve([(27.0, 11.0), (25.3, 13.0), (25.0, 16.0)], width=0.8, level=0.6, tall=1.6)  # forelock
+        lines.stroke(lock)
+    horn_strokes(lines, period=4, band=2)
 
-    # Shoulder and thigh, a hint of the muscles; the coronets over the hooves.
-    c.curve([(40.0, 27.0), (41.5, 31.0), (41.0, 34.0)], width=0.6, level=0.35, tall=1.6)
-    c.curve([(64.0, 29.0), (67.0, 34.0), (66.0, 40.0)], width=0.6, level=0.35, tall=1.6)
-    for x0, x1, y in [(41.8, 45.2, 66.5), (67.6, 71.4, 66.5), (58.8, 62.6, 66.5)]:
-        c.line([(x0, y), (x1, y)], width=0.8, level=0.6, tall=1.6)
-    c.line([(34.6, 58.0), (37.9, 56.4)], width=0.8, level=0.6, tall=1.6)
+    # Face: the eye under the horn, the nostril above the muzzle (row and column from 1).
+    lines.accent(13, 25, "o")
+    lines.accent(18, 17, "o")
 
-    return {"floor": 0.25, "soften": 0.3}
+    lines.draw(c)
+    return {"floor": 0.5, "soften": 0.0}
 
 
 # ---------------------------------------------------------------------------------------------
