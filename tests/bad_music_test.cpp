@@ -1,0 +1,136 @@
+// The whole show with the real sound module and audio back-end, on the fake clock, when the
+// music file is bad or there is no sound card: the show runs to its end with exactly the
+// sound module's messages on standard output, and nothing on standard error.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "fake_platform.hpp"
+#include "show/script.hpp"
+#include "sound/audio_backend.hpp"
+
+namespace fs = std::filesystem;
+using fake_platform::Event;
+using testing::internal::CaptureStderr;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStderr;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+std::string code_line(int code) {
+    return "BASS Error! Errorcode: " + std::to_string(code) + "\n";
+}
+
+const std::string play_refused = "BASS error: Can't play the stream\n" + code_line(BASS_ERROR_HANDLE);
+
+// The messages of a show whose music file could not be loaded for the reason `code`.
+std::string load_failed_messages(int code) {
+    return "BASS error: File not found?\n" + code_line(code) + play_refused + play_refused;
+}
+
+void write_file(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class BadMusic : public testing::Test {
+protected:
+    fs::path directory;
+    fs::path previous_directory;
+    std::string printed;
+    std::string errors;
+
+    void SetUp() override {
+        previous_directory = fs::current_path();
+        directory = fs::temp_directory_path() / ("bixo-bad-music-" + std::to_string(getpid()));
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        fs::current_path(directory);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+
+    void TearDown() override {
+        fs::current_path(previous_directory);
+        fs::remove_all(directory);
+    }
+
+    // Runs the whole show and keeps what went to standard output and standard error.
+    void run_show_capturing() {
+        fake_platform::reset();
+        CaptureStdout();
+        CaptureStderr();
+        run_show();
+        printed = GetCapturedStdout();
+        errors = GetCapturedStderr();
+    }
+
+    bool show_reached_its_end() const {
+        return !fake_platform::events.empty() && fake_platform::events.back().kind == Event::Kind::key_wait &&
+               fake_platform::output().find("Music thanks to ToRvaX") != std::string::npos;
+    }
+};
+
+}  // namespace
+
+TEST_F(BadMusic, MissingFile) {
+    run_show_capturing();
+    EXPECT_EQ(printed, load_failed_messages(BASS_ERROR_FILE_OPEN));
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(show_reached_its_end());
+}
+
+TEST_F(BadMusic, FilesThatHoldNoMusic) {
+    std::mt19937 generator(1234);
+    std::string random_bytes(200000, '\0');
+    for (char& byte : random_bytes) {
+        byte = static_cast<char>(generator());
+    }
+    std::string large_text;
+    while (large_text.size() < 8 * 1024 * 1024) {
+        large_text += "This is not music, only a large text file with no sound in it at all.\n";
+    }
+    for (const auto& [what, bytes] : {std::pair{"empty", std::string()}, std::pair{"random bytes", random_bytes},
+                                      std::pair{"large text", large_text}}) {
+        write_file("bixo.mp3", bytes);
+        run_show_capturing();
+        EXPECT_EQ(printed, load_failed_messages(BASS_ERROR_FILE_FORMAT)) << what;
+        EXPECT_EQ(errors, "") << what;
+        EXPECT_TRUE(show_reached_its_end()) << what;
+    }
+}
+
+TEST_F(BadMusic, DirectoryInsteadOfAFile) {
+    fs::create_directory("bixo.mp3");
+    run_show_capturing();
+    EXPECT_EQ(printed, load_failed_messages(BASS_ERROR_FILE_FORMAT));
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(show_reached_its_end());
+}
+
+TEST_F(BadMusic, TruncatedFilePlaysWhatItHoldsSilently) {
+    std::ifstream music(BIXO_MUSIC_FILE, std::ios::binary);
+    std::string first_part(150001, '\0');  // cut in the middle of a frame
+    music.read(first_part.data(), static_cast<std::streamsize>(first_part.size()));
+    write_file("bixo.mp3", first_part.substr(0, static_cast<std::size_t>(music.gcount())));
+    run_show_capturing();
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(show_reached_its_end());
+}
+
+TEST_F(BadMusic, NoSoundCard) {
+    fs::copy_file(BIXO_MUSIC_FILE, "bixo.mp3");
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    run_show_capturing();
+    const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
+    EXPECT_EQ(printed, "BASS error: Init error\n" + code_line(BASS_ERROR_DEVICE) +
+                           "BASS error: File not found?\n" + not_started +
+                           "BASS error: Can't play the stream\n" + not_started +
+                           "BASS error: Can't play the stream\n" + not_started);
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(show_reached_its_end());
+}
