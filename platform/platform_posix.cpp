@@ -1,6 +1,5 @@
-// The platform layer on POSIX systems: clock_nanosleep on the monotonic clock, write(2) to the
+// The platform layer on POSIX systems: ppoll against the monotonic clock, write(2) to the
 // console, termios for the terminal, and signals turned into flags that the show checks.
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -77,10 +76,9 @@ void handle_suspend_and_continue() {
     }
 }
 
-timespec to_timespec(Clock::time_point time) {
-    const auto since_epoch = time.time_since_epoch();
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since_epoch);
-    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(since_epoch - seconds);
+timespec to_timespec(Clock::duration duration) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration);
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(duration - seconds);
     return timespec{static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
 }
 
@@ -92,13 +90,27 @@ Clock::time_point now() {
     return Clock::now();
 }
 
+// Waits on standard output rather than on the clock alone: a closed pipe or a hung-up terminal
+// shows up as an error on it (asking for no events still reports those), so the show ends at
+// once instead of at its next write, which may be seconds away.
 void sleep_until(Clock::time_point deadline) {
-    static_assert(Clock::is_steady);  // libstdc++'s steady_clock is CLOCK_MONOTONIC
-    const timespec until = to_timespec(deadline);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-        handle_suspend_and_continue();
-        if (stop_signal != 0) {
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) {
             return;
+        }
+        const timespec timeout = to_timespec(left);
+        pollfd output{STDOUT_FILENO, 0, 0};
+        const int ready = ppoll(&output, 1, &timeout, nullptr);
+        if (ready > 0) {
+            stop_signal = SIGPIPE;  // POLLERR, POLLHUP or POLLNVAL: nobody is reading any more
+            return;
+        }
+        if (ready < 0 && errno == EINTR) {
+            handle_suspend_and_continue();
+            if (stop_signal != 0) {
+                return;
+            }
         }
     }
 }

@@ -1,0 +1,162 @@
+#include "bixo_in_terminal.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read_file(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+int shell_status(int wait_status) {
+    return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+}  // namespace
+
+BixoInTerminal::BixoInTerminal(const Options& options) {
+    static int runs = 0;
+    directory_ = fs::temp_directory_path() / ("bixo-terminal-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
+    if (options.with_music) {
+        fs::copy_file(BIXO_MUSIC_FILE, directory_ / "bixo.mp3");
+    }
+
+    winsize size{};
+    size.ws_row = 50;
+    size.ws_col = options.columns;
+    started_ = std::chrono::steady_clock::now();
+    child_ = forkpty(&terminal_, nullptr, nullptr, &size);
+    if (child_ == 0) {
+        fs::current_path(directory_);
+        setenv("SDL_AUDIODRIVER", options.audio_driver, 1);
+        setenv("SDL_DISKAUDIOFILE", (directory_ / "audio.raw").c_str(), 1);
+        const int error_file = open((directory_ / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(error_file, STDERR_FILENO);
+        close(error_file);
+        if (options.input_closed) {
+            close(STDIN_FILENO);
+        }
+        execl(BIXO_EXECUTABLE, "bixo", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    tcgetattr(terminal_, &settings_before);
+}
+
+BixoInTerminal::~BixoInTerminal() {
+    if (running()) {
+        kill(child_, SIGKILL);
+        waitpid(child_, nullptr, 0);
+    }
+    close(terminal_);
+    fs::remove_all(directory_);
+}
+
+double BixoInTerminal::now() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+}
+
+bool BixoInTerminal::read_some(int wait_ms) {
+    pollfd readable{terminal_, POLLIN, 0};
+    if (poll(&readable, 1, wait_ms) <= 0) {
+        return true;
+    }
+    char buffer[4096];
+    const ssize_t count = read(terminal_, buffer, sizeof buffer);
+    if (count <= 0) {
+        return false;  // every copy of the terminal's other side is closed
+    }
+    const double arrived = now();
+    for (ssize_t i = 0; i < count; ++i) {
+        if (buffer[i] != '\r') {
+            output += buffer[i];
+            arrived_at.push_back(arrived);
+        }
+    }
+    return true;
+}
+
+void BixoInTerminal::record_until(double seconds) {
+    while (now() < seconds && read_some(5)) {
+    }
+}
+
+bool BixoInTerminal::record_until_text(std::string_view text, double seconds) {
+    while (output.find(text) == std::string::npos) {
+        if (now() >= seconds || !read_some(5)) {
+            return output.find(text) != std::string::npos;
+        }
+    }
+    return true;
+}
+
+int BixoInTerminal::record_until_exit(double seconds) {
+    while (running() && now() < seconds) {
+        if (!read_some(5)) {
+            // The terminal is closed: the program is ending, wait for it.
+            while (running() && now() < seconds) {
+                usleep(1000);
+            }
+        }
+    }
+    return exit_status_;
+}
+
+bool BixoInTerminal::running() {
+    if (exit_status_ >= 0) {
+        return false;
+    }
+    int status = 0;
+    if (waitpid(child_, &status, WNOHANG) == child_) {
+        exit_status_ = shell_status(status);
+        return false;
+    }
+    return true;
+}
+
+void BixoInTerminal::type(std::string_view keys) {
+    write(terminal_, keys.data(), keys.size());
+}
+
+void BixoInTerminal::send_signal(int signal) {
+    kill(child_, signal);
+}
+
+double BixoInTerminal::time_of(std::string_view text, std::size_t from) const {
+    const std::size_t at = output.find(text, from);
+    return at == std::string::npos ? -1.0 : arrived_at[at + text.size() - 1];
+}
+
+termios BixoInTerminal::terminal_settings() const {
+    termios settings{};
+    tcgetattr(terminal_, &settings);
+    return settings;
+}
+
+std::string BixoInTerminal::error_output() const {
+    return read_file(directory_ / "stderr.txt");
+}
+
+std::string BixoInTerminal::audio() const {
+    return read_file(directory_ / "audio.raw");
+}
+
+bool same_settings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
