@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bixo_in_terminal.hpp"
+#include "joined_rows.hpp"
 #include "show/picture_rows.hpp"
 #include "sound/audio_backend.hpp"
 
@@ -20,15 +21,6 @@ constexpr std::string_view prompt = "Press any key to continue . . . ";
 constexpr int frames_per_second = 44100;
 constexpr int frames_per_block = 441;  // the loudness envelope has one value per 10 ms
 constexpr int blocks_per_second = frames_per_second / frames_per_block;
-
-template <typename Rows>
-std::string joined(const Rows& rows) {
-    std::string text;
-    for (std::string_view row : rows) {
-        text += row;
-    }
-    return text;
-}
 
 // The loudness of 16-bit stereo audio, one value per 10 ms block.
 std::vector<double> loudness_envelope(const std::string& audio) {

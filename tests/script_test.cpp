@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fake_platform.hpp"
+#include "joined_rows.hpp"
 #include "show/banners.hpp"
 #include "show/picture_rows.hpp"
 #include "show/script.hpp"
@@ -18,15 +19,6 @@ using fake_platform::Event;
 using std::chrono::milliseconds;
 
 namespace {
-
-template <typename Rows>
-std::string joined(const Rows& rows) {
-    std::string text;
-    for (std::string_view row : rows) {
-        text += row;
-    }
-    return text;
-}
 
 // Walks the show's events from the first, checking them against what each cue must do.
 // The first mismatch is kept in `problem` and stops the walk.
