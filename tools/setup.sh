@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing bixo needs.
+# Installs the Debian packages that building and running bixo need; with --tests, also what its
+# test suite needs. The tools that make the pictures, banners and music list their own needs in
+# their READMEs and are installed by neither.
+#   bash tools/setup.sh            # build and run the show
+#   bash tools/setup.sh --tests    # ... and run the tests
 # Quick when everything is already there: apt is only asked when a package is missing.
-#   bash tools/setup.sh
 set -euo pipefail
 
-packages=(
+show_packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev
-  libkissfft-dev
-  libgtest-dev libgmock-dev
-  lame ffmpeg figlet python3 python3-numpy python3-pil fonts-dejavu-core
-  util-linux time expect
+  libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev libkissfft-dev
 )
+# GoogleTest for the suites; python3 with numpy for the asset tools' own tests, which run in ctest.
+test_packages=(
+  libgtest-dev libgmock-dev
+  python3 python3-numpy
+)
+
+case "${1:-}" in
+  "") packages=("${show_packages[@]}") ;;
+  --tests) packages=("${show_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: bash tools/setup.sh [--tests]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
