@@ -13,6 +13,7 @@ packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine wine64
   libgtest-dev
+  python3 python3-numpy  # the whole-show check reads the recorded music
 )
 source_list=/etc/apt/sources.list.d/bixo-deb-src.sources
 
