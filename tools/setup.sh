@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev
+  libsdl2-dev libasound2-dev libmpg123-dev
   libkissfft-dev
   libgtest-dev libgmock-dev
   lame ffmpeg figlet python3 python3-numpy python3-pil fonts-dejavu-core
