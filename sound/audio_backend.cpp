@@ -31,7 +31,7 @@ namespace {
 constexpr int output_rate = 44100;
 constexpr int output_channels = 2;
 constexpr int frame_bytes = output_channels * 2;  // 16-bit stereo
-constexpr Uint16 buffer_frames = 1024;            // one callback: 23 ms
+constexpr Uint16 buffer_frames = 512;  // one callback: 11.6 ms; closing the device waits ~3 of them
 constexpr int fft_size = 512;
 constexpr int spectrum_bins = fft_size / 2;
 

@@ -34,8 +34,8 @@ constexpr int BASS_ERROR_UNKNOWN = 8;        // the audio library failed for ano
 // Returns 0 when no output device can be opened; nothing is left running then.
 BOOL BASS_Init(int device, DWORD frequency, DWORD flags, void* window, const void* device_id);
 // Stops all output and releases the stream and the device. Harmless when not started. The
-// output is silenced first: nothing sounds once it has begun, though closing the device takes
-// up to a buffer of the device (23 ms).
+// output is silenced first: nothing sounds once it has begun, though closing the device waits
+// out a few of its buffers.
 BOOL BASS_Free();
 // The error code of the most recent call, BASS_OK after a success.
 int BASS_ErrorGetCode();
