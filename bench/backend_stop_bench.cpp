@@ -15,7 +15,7 @@
 namespace {
 
 constexpr double pause_goal_ms = 5.0;
-constexpr double free_goal_ms = 50.0;
+constexpr double free_goal_ms = 100.0;
 constexpr int default_runs = 20;
 
 using Clock = std::chrono::steady_clock;

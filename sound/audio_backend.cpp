@@ -31,7 +31,9 @@ namespace {
 constexpr int output_rate = 44100;
 constexpr int output_channels = 2;
 constexpr int frame_bytes = output_channels * 2;  // 16-bit stereo
-constexpr Uint16 buffer_frames = 512;  // one callback: 11.6 ms; closing the device waits ~3 of them
+// One callback: 23 ms. Closing the device waits out about three; smaller buffers would close sooner
+// but wake the audio thread more often than the whole show's CPU budget allows.
+constexpr Uint16 buffer_frames = 1024;
 constexpr int fft_size = 512;
 constexpr int spectrum_bins = fft_size / 2;
 
