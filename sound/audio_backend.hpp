@@ -61,7 +61,7 @@ BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* rate, DWORD* volume, int* pa
 
 // Position in bytes of the 44100 Hz, 16-bit stereo output stream: the music's frames handed to the
 // output device since the stream last started from the beginning, so it holds exactly during a
-// pause and ends at the length. And its conversion to seconds.
+// pause, and ends at the length when that is exact. And its conversion to seconds.
 QWORD BASS_ChannelGetPosition(DWORD handle);
 float BASS_ChannelBytes2Seconds(DWORD handle, QWORD position);
 
