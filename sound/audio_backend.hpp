@@ -1,8 +1,8 @@
 // The audio back-end: one output device and one music stream.
 //
 // The sound module is written against this small C-style interface. Our implementation
-// (audio_backend.cpp) plays MP3 files through SDL2_mixer and takes spectra with KissFFT;
-// the tests link a recording fake in its place.
+// (audio_backend.cpp) decodes MP3 files with libmpg123, plays them through SDL2's audio callback
+// and takes spectra with KissFFT; the tests link a recording fake in its place.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +25,7 @@ constexpr int BASS_ERROR_NOT_STARTED = 1;    // the back-end has not been starte
 constexpr int BASS_ERROR_ALREADY = 2;        // BASS_Init while already started
 constexpr int BASS_ERROR_DEVICE = 3;         // no such device, or it could not be opened
 constexpr int BASS_ERROR_FILE_OPEN = 4;      // the file is missing or cannot be read
-constexpr int BASS_ERROR_FILE_FORMAT = 5;    // the file holds no MP3 audio we can decode
+constexpr int BASS_ERROR_FILE_FORMAT = 5;    // no MP3 audio we can decode, or not a regular file
 constexpr int BASS_ERROR_HANDLE = 6;         // 0 or a handle that names no stream
 constexpr int BASS_ERROR_ARGUMENT = 7;       // an argument out of range, or an unsupported flag
 constexpr int BASS_ERROR_UNKNOWN = 8;        // the audio library failed for another reason
@@ -33,7 +33,9 @@ constexpr int BASS_ERROR_UNKNOWN = 8;        // the audio library failed for ano
 // Start-up and shut-down. Device 1 (and -1) is the system's default output device.
 // Returns 0 when no output device can be opened; nothing is left running then.
 BOOL BASS_Init(int device, DWORD frequency, DWORD flags, void* window, const void* device_id);
-// Stops all output and releases the stream and the device. Harmless when not started.
+// Stops all output and releases the stream and the device. Harmless when not started. The
+// output is silenced first: nothing sounds once it has begun, though closing the device waits
+// out a few of its buffers.
 BOOL BASS_Free();
 // The error code of the most recent call, BASS_OK after a success.
 int BASS_ErrorGetCode();
@@ -46,7 +48,8 @@ HSTREAM BASS_StreamCreateFile(BOOL in_memory, const void* file, QWORD offset, QW
 QWORD BASS_ChannelGetLength(DWORD handle);
 
 // Playback. With `restart` set, play starts over from the beginning; without it, play resumes
-// a paused stream. Pausing a stream that is not playing does nothing.
+// a paused stream and starts a stopped or ended one over. Pausing a stream that is not playing
+// does nothing; a pause returns at once, and silences the output from the device's next buffer.
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 BOOL BASS_ChannelPause(DWORD handle);
 
@@ -56,7 +59,9 @@ BOOL BASS_ChannelSetAttributes(DWORD handle, int rate, int volume, int panning);
 // Any of the outputs may be null; on failure they are left untouched.
 BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* rate, DWORD* volume, int* panning);
 
-// Position in bytes of the 44100 Hz, 16-bit stereo output stream, and its conversion to seconds.
+// Position in bytes of the 44100 Hz, 16-bit stereo output stream: the music's frames handed to the
+// output device since the stream last started from the beginning, so it holds exactly during a
+// pause, and ends at the length when that is exact. And its conversion to seconds.
 QWORD BASS_ChannelGetPosition(DWORD handle);
 float BASS_ChannelBytes2Seconds(DWORD handle, QWORD position);
 

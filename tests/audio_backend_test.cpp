@@ -35,6 +35,19 @@ void wait_ms(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// Polls `done` until it holds or 10 s have passed; says whether it held.
+template <typename Condition>
+bool wait_until(Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        wait_ms(10);
+    }
+    return true;
+}
+
 int thread_count() {
     const fs::directory_iterator tasks("/proc/self/task");
     return static_cast<int>(std::distance(fs::begin(tasks), fs::end(tasks)));
@@ -51,6 +64,12 @@ struct Peaks {
     int left = 0;
     int right = 0;
 };
+
+// Index and value of the largest of the 256 magnitudes.
+std::pair<int, float> strongest_bin(const std::array<float, 256>& spectrum) {
+    const auto peak = std::max_element(spectrum.begin(), spectrum.end());
+    return {static_cast<int>(peak - spectrum.begin()), *peak};
+}
 
 // Each test starts with the back-end shut down, and leaves it so, with the driver choice cleared.
 class BackendTest : public testing::Test {
@@ -113,14 +132,20 @@ protected:
         EXPECT_EQ(BASS_ChannelPlay(stream, 1), 1);
         wait_ms(250);
         BASS_Free();
-        std::ifstream file(scratch / name, std::ios::binary);
-        std::vector<std::int16_t> samples(fs::file_size(scratch / name) / 2);
-        file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+        const std::vector<std::int16_t> samples = read_recording(name);
         for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
             peaks.left = std::max(peaks.left, std::abs(static_cast<int>(samples[i])));
             peaks.right = std::max(peaks.right, std::abs(static_cast<int>(samples[i + 1])));
         }
         return peaks;
+    }
+
+    // The samples the disk driver wrote to `name`, left and right interleaved.
+    std::vector<std::int16_t> read_recording(const char* name) const {
+        std::ifstream file(scratch / name, std::ios::binary);
+        std::vector<std::int16_t> samples(fs::file_size(scratch / name) / 2);
+        file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+        return samples;
     }
 
     fs::path scratch;
@@ -322,6 +347,29 @@ TEST_F(BackendPlayback, PositionAdvancesHoldsWhilePausedAndRestarts) {
     EXPECT_GT(BASS_ChannelGetPosition(stream), 0u);  // it plays, not still paused
 }
 
+// The position counts the music's frames handed to the output, and a pause falls between two
+// buffers: the recording holds exact zeros from there on, so the music in it spans the position.
+TEST_F(BackendPlayback, PositionAtAPauseIsTheMusicHandedOut) {
+    ASSERT_TRUE(start("disk", "paused.raw"));
+    const HSTREAM stream = load("tone_1khz.mp3");
+    ASSERT_EQ(BASS_ChannelPlay(stream, 1), 1);
+    ASSERT_TRUE(wait_until([&] { return BASS_ChannelGetPosition(stream) >= bytes_per_second / 4; }));
+    ASSERT_EQ(BASS_ChannelPause(stream), 1);
+    const QWORD paused = BASS_ChannelGetPosition(stream);
+    ASSERT_LT(paused, two_seconds);  // still within the music
+    wait_ms(100);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream), paused);
+    BASS_Free();
+
+    const std::vector<std::int16_t> samples = read_recording("paused.raw");
+    const auto sounding = [](std::int16_t sample) { return sample != 0; };
+    const auto first = std::find_if(samples.begin(), samples.end(), sounding) - samples.begin();
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), sounding).base() - samples.begin() - 1;
+    ASSERT_LT(first, last);
+    const auto music_frames = static_cast<long>(last / 2 - first / 2 + 1);
+    EXPECT_NEAR(music_frames, static_cast<long>(paused / 4), 2);
+}
+
 // The truncated file plays what it holds, to its scanned end, and a play starts it over; the
 // damaged one (zeros over its middle) makes the decoder resync in the audio thread. Neither may
 // print a word.
@@ -365,13 +413,34 @@ TEST_F(BackendOutput, VolumeScalesBothSides) {
     EXPECT_EQ(silent.left + silent.right, 0);
 }
 
-// ---- Spectrum ------------------------------------------------------------------------------
+// The decoder resamples and copies one channel to both: the 22050 Hz mono tone sounds at 1 kHz,
+// the same on both sides, for its two seconds.
+TEST_F(BackendOutput, MonoFileAt22050HzPlaysAtTheRightSpeedAndLength) {
+    ASSERT_TRUE(start("disk", "mono.raw"));
+    const HSTREAM stream = load("tone_1khz_22050_mono.mp3");
+    EXPECT_EQ(BASS_ChannelGetLength(stream), two_seconds);
+    ASSERT_EQ(BASS_ChannelPlay(stream, 1), 1);
+    ASSERT_TRUE(wait_until([&] { return BASS_ChannelGetPosition(stream) >= bytes_per_second / 2; }));
+    std::array<float, 256> spectrum{};
+    ASSERT_EQ(BASS_ChannelGetData(stream, spectrum.data(), BASS_DATA_FFT512), 1024u);
+    const auto [bin, magnitude] = strongest_bin(spectrum);
+    EXPECT_TRUE(bin == 11 || bin == 12) << bin;  // 1000 Hz / (44100 Hz / 512) = 11.6
+    EXPECT_GT(magnitude, 0.35f);
+    EXPECT_TRUE(wait_until([&] { return BASS_ChannelGetPosition(stream) == two_seconds; }));
+    BASS_Free();
 
-// Index and value of the largest of the 256 magnitudes.
-std::pair<int, float> strongest_bin(const std::array<float, 256>& spectrum) {
-    const auto peak = std::max_element(spectrum.begin(), spectrum.end());
-    return {static_cast<int>(peak - spectrum.begin()), *peak};
+    const std::vector<std::int16_t> samples = read_recording("mono.raw");
+    int loudest = 0;
+    long unequal_frames = 0;
+    for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
+        loudest = std::max(loudest, std::abs(static_cast<int>(samples[i])));
+        unequal_frames += samples[i] != samples[i + 1] ? 1 : 0;
+    }
+    EXPECT_NEAR(loudest, 16384, 1000);
+    EXPECT_EQ(unequal_frames, 0);
 }
+
+// ---- Spectrum ------------------------------------------------------------------------------
 
 TEST_F(BackendSpectrum, ToneOf1kHzPeaksAtItsBinAfterVolume) {
     start("dummy");

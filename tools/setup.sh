@@ -9,7 +9,7 @@ set -euo pipefail
 
 show_packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev libkissfft-dev
+  libsdl2-dev libasound2-dev libmpg123-dev libkissfft-dev
 )
 # GoogleTest for the suites; python3 with numpy for the asset tools' own tests, which run in ctest.
 test_packages=(
