@@ -17,5 +17,5 @@ echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 verdict=0
 bash "$wine" x86_64 "$build/bench/fast_pace_pipe_bench.exe" 5 >/dev/null || verdict=1
 (cd "$scratch" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=music.raw \
-  python3 "$root/bench/show_timing.py" bash "$wine" x86_64 bixo.exe) || verdict=1
+  /usr/bin/python3 "$root/bench/show_timing.py" bash "$wine" x86_64 bixo.exe) || verdict=1
 exit $verdict

@@ -64,6 +64,7 @@ for arch in i686 x86_64; do
   rm -rf "${build:?}/$package" "$build/$package.zip"
   mkdir "$build/$package"
   cp "$build/bixo.exe" "$build/bixo.mp3" "$build/$package/"
+  "$arch-w64-mingw32-strip" "$build/$package/bixo.exe"  # the debugging symbols stay in the build
   (cd "$build" && cmake -E tar cf "$package.zip" --format=zip "$package")
   echo "$build/bixo.exe: $description; for Windows users: $build/$package.zip"
 done

@@ -40,7 +40,7 @@ fi
 
 # The text up to the key prompt must match; the prompt itself is the system's own ("PAUSE").
 prompt="Press any key to continue"
-python3 - "$scratch/linux/text" "$scratch/windows/text" "$prompt" <<'PY' || failures=$((failures + 1))
+/usr/bin/python3 - "$scratch/linux/text" "$scratch/windows/text" "$prompt" <<'PY' || failures=$((failures + 1))
 import sys
 linux = open(sys.argv[1], "rb").read()
 windows = open(sys.argv[2], "rb").read()
@@ -64,7 +64,7 @@ PY
 
 # Music: 44.1 kHz 16-bit stereo from the disk driver; a tenth of a second counts as audible when
 # its loudness is above -40 dBFS.
-python3 - "$scratch/windows/music.raw" "$min_audible_seconds" <<'PY' || failures=$((failures + 1))
+/usr/bin/python3 - "$scratch/windows/music.raw" "$min_audible_seconds" <<'PY' || failures=$((failures + 1))
 import sys
 import numpy
 samples = numpy.fromfile(sys.argv[1], dtype="<i2").astype(numpy.float64) / 32768

@@ -37,4 +37,10 @@ if [ ! -f "$ready" ]; then
   ) 9>"$WINEPREFIX/.lock"
 fi
 
+# The loader starts a wine server when none runs, and that server would keep the program's
+# standard output and error open after the program ends: whoever reads them to their end (ctest,
+# a pipe) would wait for it. A server started here holds neither; it ends 10 s after its last
+# program (or, when one runs already, this start does nothing).
+/usr/lib/wine/wineserver64 --persistent=10 </dev/null >/dev/null 2>&1 || true
+
 exec "$loader" "$@"
