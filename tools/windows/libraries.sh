@@ -7,10 +7,22 @@
 # a second run with the same key builds nothing. The last line printed is that directory.
 # Needs what tools/windows/setup.sh installs.
 #   bash tools/windows/libraries.sh i686|x86_64
+#   bash tools/windows/libraries.sh --static-pc FILE   (only rewrites one .pc file as below)
 set -euo pipefail
+
+# Every library here is static, so what a shared build keeps private must be linked as well.
+# SDL2 asks for -mwindows, which would make bixo a windowed program instead of a console one.
+make_pkg_config_static() {
+  awk '/^Libs\.private:/ { sub(/^Libs\.private:[ \t]*/, ""); private = private " " $0; next }
+       { lines[++n] = $0 }
+       END { for (i = 1; i <= n; i++) { if (lines[i] ~ /^Libs:/) lines[i] = lines[i] private; print lines[i] } }' "$1" |
+    sed -e 's/ -mwindows//g' >"$1.static"
+  mv "$1.static" "$1"
+}
 
 case "${1:-}" in
   i686 | x86_64) arch=$1 ;;
+  --static-pc) make_pkg_config_static "$2"; exit 0 ;;  # for tools/windows/tools_test.sh
   *) echo "usage: bash tools/windows/libraries.sh i686|x86_64" >&2; exit 2 ;;
 esac
 triple=$arch-w64-mingw32
@@ -127,16 +139,6 @@ cmake_build() {
     -DCMAKE_INSTALL_PREFIX="$prefix" "${cmake_flags[@]}" "$@"
   quietly cmake --build "$build" --parallel "$jobs"
   quietly cmake --install "$build"
-}
-
-# Every library here is static, so what a shared build keeps private must be linked as well.
-# SDL2 asks for -mwindows, which would make bixo a windowed program instead of a console one.
-make_pkg_config_static() {
-  awk '/^Libs\.private:/ { sub(/^Libs\.private:[ \t]*/, ""); private = private " " $0; next }
-       { lines[++n] = $0 }
-       END { for (i = 1; i <= n; i++) { if (lines[i] ~ /^Libs:/) lines[i] = lines[i] private; print lines[i] } }' "$1" |
-    sed -e 's/ -mwindows//g' >"$1.static"
-  mv "$1.static" "$1"
 }
 
 started=$SECONDS
