@@ -76,18 +76,24 @@ void restore_input_mode() {
 
 HANDLE pause_timer = nullptr;
 bool pause_timer_tried = false;
-bool timer_resolution_raised = false;  // by timeBeginPeriod, where no high-resolution timer exists
+bool high_resolution_timer = false;
+bool timer_resolution_raised = false;  // by timeBeginPeriod, until end_session
 
 // Windows 10 1803 and later offer a timer that keeps to the millisecond. Elsewhere a plain timer
-// serves, with the system's timer resolution raised to 1 ms for the show's duration.
-void create_pause_timer() {
-    pause_timer_tried = true;
-    pause_timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-    if (pause_timer != nullptr) {
-        return;
+// serves, with the system's timer resolution raised to 1 ms while the show runs. Safe to call
+// again: the timer is made once, the resolution raised again after end_session.
+void prepare_pauses() {
+    if (!pause_timer_tried) {
+        pause_timer_tried = true;
+        pause_timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+        high_resolution_timer = pause_timer != nullptr;
+        if (!high_resolution_timer) {
+            pause_timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+        }
     }
-    timer_resolution_raised = timeBeginPeriod(1) == TIMERR_NOERROR;
-    pause_timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+    if (!high_resolution_timer && !timer_resolution_raised) {
+        timer_resolution_raised = timeBeginPeriod(1) == TIMERR_NOERROR;
+    }
 }
 
 DWORD whole_milliseconds_to(Clock::duration left) {
@@ -132,7 +138,7 @@ Clock::time_point now() {
 
 void sleep_until(Clock::time_point deadline) {
     if (!pause_timer_tried) {
-        create_pause_timer();  // begin_session makes it; this covers a pause before that
+        prepare_pauses();  // begin_session does it; this covers a pause before that
     }
     for (;;) {
         const auto left = deadline - Clock::now();
@@ -174,7 +180,7 @@ void begin_session() {
     if (!SetConsoleCtrlHandler(on_console_control, TRUE)) {
         std::fputs("bixo: Ctrl-C will end the show without restoring the console\n", stderr);
     }
-    create_pause_timer();
+    prepare_pauses();
 
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (input != INVALID_HANDLE_VALUE && input != nullptr && GetConsoleMode(input, &original_input_mode)) {
