@@ -116,6 +116,7 @@ fi
 
 # ---- Building ---------------------------------------------------------------------------------
 
+mkdir -p "$cache"
 work=$(mktemp -d "$cache/build-$arch.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 rm -rf "$prefix"

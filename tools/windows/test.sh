@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tests the Windows build (made by tools/windows/build.sh) under wine: the whole suite of the
 # 64-bit build under wine64; the 32-bit build's suite where this machine starts 32-bit Windows
-# programs (it says so plainly where it cannot); and one whole show through pipes
-# (tools/windows/check_show.sh, run meanwhile), its text compared with the Linux build's.
+# programs (it says so plainly where it cannot); Ctrl-C on the real program
+# (tools/windows/check_ctrl_c.sh); and one whole show through pipes (tools/windows/check_show.sh,
+# run meanwhile), its text compared with the Linux build's.
 #   bash tools/windows/test.sh [linux-build-dir]    (default: build, beside tools/)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -17,6 +18,9 @@ show_check=$!
 failed=0
 echo "-- x86_64 tests under wine64"
 ctest --test-dir build-windows-x86_64 --output-on-failure --parallel 2 --no-label-summary || failed=1
+
+echo "-- Ctrl-C under wine64"
+bash tools/windows/check_ctrl_c.sh || failed=1
 
 echo "-- i686 tests"
 probe=build-windows-i686/tests/pictures_test.exe
