@@ -9,6 +9,7 @@
 #   bash tools/windows/libraries.sh i686|x86_64
 #   bash tools/windows/libraries.sh --static-pc FILE   (only rewrites one .pc file as below)
 set -euo pipefail
+shopt -s inherit_errexit  # a failure inside $(...) stops the script too
 
 # Every library here is static, so what a shared build keeps private must be linked as well.
 # SDL2 asks for -mwindows, which would make bixo a windowed program instead of a console one.
@@ -48,7 +49,7 @@ gtest_flags=(-DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON)
 
 # Version of the source package apt would fetch, e.g. "1.31.2-1+deb12u1".
 source_version() {
-  apt-get source --print-uris -qq "$1" | awk '$2 ~ /\.dsc$/ { sub(/^[^_]*_/, "", $2); sub(/\.dsc$/, "", $2); print $2; exit }'
+  apt-get source --print-uris -qq "$1" | awk '$2 ~ /\.dsc$/ && !found { sub(/^[^_]*_/, "", $2); sub(/\.dsc$/, "", $2); print $2; found = 1 }'
 }
 
 # Fetches source package $1 into $cache/sources (once) and prints the directory of its files.
@@ -58,20 +59,24 @@ fetch_source() {
   local package=$1 version
   version=$(source_version "$package")
   local directory=$cache/sources/${package}_$version
-  if [ ! -f "$directory/.complete" ]; then
-    rm -rf "$directory" && mkdir -p "$directory"
-    (cd "$directory" && apt-get source --download-only -qq "$package" >download.log 2>&1) || true
-    local url name size checksum
-    while read -r url name size checksum; do
-      case "$name" in *.asc) continue ;; esac
-      if ! echo "${checksum#SHA256:}  $directory/$name" | sha256sum --check --status; then
-        echo "could not fetch $name for $package:" >&2
-        cat "$directory/download.log" >&2
-        exit 1
-      fi
-    done < <(apt-get source --print-uris -qq "$package" | grep "^'")
-    touch "$directory/.complete"
-  fi
+  mkdir -p "$cache/sources"
+  (
+    flock 9  # the other architecture's build may want the same package at the same time
+    if [ ! -f "$directory/.complete" ]; then
+      rm -rf "$directory" && mkdir -p "$directory"
+      (cd "$directory" && apt-get source --download-only -qq "$package" >download.log 2>&1) || true
+      local url name size checksum
+      while read -r url name size checksum; do
+        case "$name" in *.asc) continue ;; esac
+        if ! echo "${checksum#SHA256:}  $directory/$name" | sha256sum --check --status; then
+          echo "could not fetch $name for $package:" >&2
+          cat "$directory/download.log" >&2
+          exit 1
+        fi
+      done < <(apt-get source --print-uris -qq "$package" | grep "^'")
+      touch "$directory/.complete"
+    fi
+  ) 9>"$cache/sources/.lock"
   echo "$directory"
 }
 
