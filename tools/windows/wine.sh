@@ -30,17 +30,23 @@ if [ ! -f "$ready" ]; then
   (
     flock 9
     if [ ! -f "$ready" ]; then
-      /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+      /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1 9>&-
       /usr/lib/wine/wineserver64 -w  # the prefix's files are complete once the server has ended
       touch "$ready"
     fi
   ) 9>"$WINEPREFIX/.lock"
 fi
 
-# The loader starts a wine server when none runs, and that server would keep the program's
-# standard output and error open after the program ends: whoever reads them to their end (ctest,
-# a pipe) would wait for it. A server started here holds neither; it ends 10 s after its last
-# program (or, when one runs already, this start does nothing).
-/usr/lib/wine/wineserver64 --persistent=10 </dev/null >/dev/null 2>&1 || true
+# The first program of a session starts the wine server and wine's own services (services.exe
+# and the like), which inherit its standard output and error and keep them open long after it
+# ends: whoever reads them to their end (ctest, a pipe) would wait for them. So a session starts
+# here, away from that output; the server ends 10 s after the last program.
+(
+  flock 9
+  # 9>&-: the server and the services must not hold the lock as well.
+  if /usr/lib/wine/wineserver64 --persistent=10 </dev/null >/dev/null 2>&1 9>&-; then
+    /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi  # else a session runs already
+) 9>"$WINEPREFIX/.lock"
 
 exec "$loader" "$@"
