@@ -103,7 +103,7 @@ TEST(Interrupt, EveryCtrlZWhileTypingStopsItWithTheTerminalRestored) {
     const std::string picture_begins = std::string(pictures::horse1_rows[0].substr(0, 12));
     ASSERT_TRUE(bixo.record_until_text("B I X O \n" + picture_begins, 30)) << bixo.output;
 
-    constexpr int stops = 40;
+    constexpr int stops = 60;
     double slowest_stop = 0;
     for (int stop = 1; stop <= stops; ++stop) {
         const double pressed_at = bixo.now();

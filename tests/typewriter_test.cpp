@@ -269,14 +269,6 @@ TEST_F(Typewriter, NarrowTerminalClipsPictureRowsKeepsTheirLinesAndEveryPause) {
     EXPECT_EQ(elapsed(), milliseconds(80 + 80 + 41 + 71));
 }
 
-TEST_F(Typewriter, NarrowTerminalLeavesStoryTextWhole) {
-    fake_platform::settings.columns = 60;
-    const std::string long_line = std::string(87, 's') + "\n";
-    prints(long_line.c_str(), fast_pace);
-    print_at_once(long_line.c_str());
-    EXPECT_EQ(fake_platform::output(), long_line + long_line) << "the terminal wraps it, nothing is left out";
-}
-
 TEST_F(Typewriter, ResizeTakesEffectFromTheNextRow) {
     fake_platform::settings.columns = 60;
     const std::string row = std::string(70, 'r') + "\n";
