@@ -1,48 +1,79 @@
-// Ctrl-C on a terminal: the real program ends within 100 ms of the key, with status 130 and the
-// terminal's settings as they were, both in a pause and while it types with the music playing.
+// Ctrl-C on a terminal while the music plays: the real program gives the terminal back within
+// 2 ms of the signal and has ended within 10 ms, both at the 99th percentile, with status 130.
 //   build-bench/bench/ctrl_c_bench [runs]
-#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <vector>
 
 #include "bixo_in_terminal.hpp"
+#include "timing_stats.hpp"
 
 namespace {
 
-constexpr double goal_ms = 100.0;
-constexpr int default_runs = 3;
+constexpr double restored_goal_ms = 2.0;
+constexpr double ended_goal_ms = 10.0;
+constexpr int default_runs = 20;
 
-// Starts bixo, waits for `cue`, presses Ctrl-C and returns the milliseconds until it ended,
-// or a negative value when it did not end as it should.
-double press_ctrl_c_after(std::string_view cue, const char* audio_driver) {
-    BixoInTerminal bixo({.audio_driver = audio_driver});
-    if (!bixo.record_until_text(cue, 30)) {
-        return -1;
+struct Timings {
+    double restored_ms = -1;  // until the terminal's settings were back, -1 if never
+    double ended_ms = -1;     // until the process had ended, -1 if it did not as it should
+};
+
+// Starts bixo, waits until the story is typed with the music playing, sends it Ctrl-C's SIGINT
+// and watches the terminal's settings and the process as closely as it can. The signal is sent
+// with kill rather than typed, so the figures start at the signal and leave out the terminal
+// driver's turning the key into it (a kernel worker that a busy machine delays too).
+Timings press_ctrl_c_while_the_music_plays() {
+    BixoInTerminal bixo({.audio_driver = "dummy"});
+    Timings timings;
+    if (!bixo.record_until_text("Meet our", 30)) {
+        return timings;
     }
     bixo.record_until(bixo.now() + 0.3);
-    const double pressed_at = bixo.now();
-    bixo.type("\x03");
-    const int status = bixo.record_until_exit(pressed_at + 5);
-    const double milliseconds = (bixo.now() - pressed_at) * 1000;
-    const bool clean = status == 130 && same_settings(bixo.settings_before, bixo.terminal_settings());
-    return clean ? milliseconds : -1;
+    const double signalled_at = bixo.now();
+    bixo.send_signal(SIGINT);
+    const timespec a_moment{0, 20'000};
+    while (bixo.running() && bixo.now() < signalled_at + 5) {
+        if (timings.restored_ms < 0 && same_settings(bixo.settings_before, bixo.terminal_settings())) {
+            timings.restored_ms = (bixo.now() - signalled_at) * 1000;
+        }
+        nanosleep(&a_moment, nullptr);
+    }
+    const double ended_ms = (bixo.now() - signalled_at) * 1000;
+    if (bixo.record_until_exit(signalled_at + 5) == 130) {
+        timings.ended_ms = ended_ms;
+    }
+    if (timings.restored_ms < 0 && same_settings(bixo.settings_before, bixo.terminal_settings())) {
+        timings.restored_ms = ended_ms;  // restored in the last moment before the end
+    }
+    return timings;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : default_runs;
-    std::printf("Ctrl-C to exit, goal <= %.0f ms with status 130 and the terminal restored\n", goal_ms);
-    double worst = 0;
+    bench::print_load_average();
+    std::printf("Ctrl-C with the music playing: goal terminal restored <= %.0f ms and ended <= %.0f ms at p99, "
+                "status 130\n", restored_goal_ms, ended_goal_ms);
+    std::vector<double> restored;
+    std::vector<double> ended;
     bool all_clean = true;
     for (int run = 1; run <= runs; ++run) {
-        const double in_pause = press_ctrl_c_after("^-^\n\n", "dummy");
-        const double while_typing = press_ctrl_c_after("Meet our", "dummy");
-        std::printf("run %d: in the first pause %.1f ms, typing with music %.1f ms\n", run, in_pause, while_typing);
-        all_clean = all_clean && in_pause >= 0 && while_typing >= 0;
-        worst = std::max({worst, in_pause, while_typing});
+        const Timings timings = press_ctrl_c_while_the_music_plays();
+        std::printf("run %d: terminal restored %.2f ms, ended %.2f ms\n", run, timings.restored_ms, timings.ended_ms);
+        all_clean = all_clean && timings.restored_ms >= 0 && timings.ended_ms >= 0;
+        restored.push_back(timings.restored_ms);
+        ended.push_back(timings.ended_ms);
     }
-    const bool pass = all_clean && worst <= goal_ms;
-    std::printf("worst %.1f ms: %s\n", worst, pass ? "PASS" : "FAIL");
+    const double restored_p99 = bench::percentile(restored, 99);
+    const double ended_p99 = bench::percentile(ended, 99);
+    const bool pass = all_clean && restored_p99 <= restored_goal_ms && ended_p99 <= ended_goal_ms;
+    std::printf("terminal restored: p50 %.2f ms, p99 %.2f ms; ended: p50 %.2f ms, p99 %.2f ms (%d runs): %s\n",
+                bench::percentile(restored, 50), restored_p99, bench::percentile(ended, 50), ended_p99, runs,
+                pass ? "PASS" : "FAIL");
     return pass ? 0 : 1;
 }

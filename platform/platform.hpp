@@ -24,8 +24,9 @@ void sleep_until(Clock::time_point deadline);
 // ---- Console -----------------------------------------------------------------------------
 
 // Writes `bytes` to standard output at once, unbuffered. Returns false when the output is
-// gone (a closed pipe: that becomes a stop request) or when a stop request cut a blocked
-// write short.
+// gone (a closed pipe: that becomes a stop request) or when a stop request arrives while the
+// output takes no more bytes (a full pipe, a stopped terminal): waiting for room never keeps
+// the show from ending.
 bool write_output(std::string_view bytes);
 
 // Width of the terminal on standard output, 0 when standard output is no terminal.
@@ -34,15 +35,18 @@ int output_columns();
 // ---- The show's session ------------------------------------------------------------------
 
 // Prepares the run: standard output unbuffered, keys typed on a terminal not echoed (signal
-// keys keep working), SIGINT, SIGTERM and SIGHUP turned into a stop request, SIGPIPE into a
-// failed write. Ctrl-Z stops the process with the terminal restored.
+// keys keep working), SIGINT, SIGTERM, SIGHUP and SIGQUIT turned into a stop request, SIGPIPE
+// into a failed write. Ctrl-Z stops the process with the terminal restored, and each time it
+// goes on the terminal is set up again. No signal is ever missed: each one is seen by the
+// sleep, write or key wait in progress or by the next one. Call it before anything starts a
+// thread.
 void begin_session();
 
-// Restores the terminal settings found by begin_session. Safe to call more than once.
+// Restores the terminal settings found by begin_session, at once. Safe to call more than once.
 void end_session();
 
-// The signal that asked the show to end (SIGINT, SIGTERM or SIGHUP, or SIGPIPE once the
-// output was found closed), 0 while none did.
+// The signal that asked the show to end (SIGINT, SIGTERM, SIGHUP or SIGQUIT, or SIGPIPE once
+// the output was found closed), 0 while none did.
 int stop_request();
 
 // Ends the process as `signal` would have ended it (the shell sees the usual status),

@@ -1,5 +1,10 @@
 // The platform layer on POSIX systems: ppoll against the monotonic clock, write(2) to the
 // console, termios for the terminal, and signals turned into flags that the show checks.
+//
+// The signals the show handles stay blocked while it runs; each wait unblocks them for its
+// duration only, atomically (ppoll's signal mask). A handler therefore runs only inside a wait,
+// and every wait is followed by a look at the flags: a signal can never land between the look
+// and the wait and be parked there.
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -29,13 +34,28 @@ extern "C" void on_suspend(int) { suspend_requested = 1; }
 extern "C" void on_continue(int) { continued = 1; }
 extern "C" void on_window_resize(int) { window_resized = 1; }
 
-// No SA_RESTART: a blocked sleep, write or read returns with EINTR so the flag is seen at once.
+constexpr int stop_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+sigset_t handled_signals;  // blocked while the show runs
+sigset_t mask_in_waits;    // the mask found at the start, without the handled signals
+
 void catch_signal(int signal, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
+    sigfillset(&action.sa_mask);  // one handler at a time; they only set flags
     action.sa_flags = 0;
     sigaction(signal, &action, nullptr);
+}
+
+// Waits for `events` on `fd` (none: only errors and hang-ups) until `timeout` (null: no limit),
+// with the handled signals let through. Returns ppoll's result: -1 with EINTR after a signal.
+int wait_on(int fd, short events, const timespec* timeout, short* revents = nullptr) {
+    pollfd watched{fd, events, 0};
+    const int ready = ppoll(&watched, 1, timeout, &mask_in_waits);
+    if (revents != nullptr) {
+        *revents = watched.revents;
+    }
+    return ready;
 }
 
 // ---- Terminal settings --------------------------------------------------------------------
@@ -49,9 +69,10 @@ bool input_terminal_is_ours() {
     return isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) == getpgrp();
 }
 
+// TCSANOW: the settings change at once, without waiting for the output to drain.
 void apply_settings(const termios& settings) {
     if (terminal_saved && input_terminal_is_ours()) {
-        tcsetattr(STDIN_FILENO, TCSADRAIN, &settings);
+        tcsetattr(STDIN_FILENO, TCSANOW, &settings);
     }
 }
 
@@ -60,13 +81,18 @@ void restore_terminal() {
 }
 
 // Ctrl-Z: give the terminal back as it was, stop, and take it over again once continued.
-// Called where a blocking call returned early because of a signal.
+// Called after every wait that a signal ended.
 void handle_suspend_and_continue() {
     if (suspend_requested) {
         suspend_requested = 0;
         restore_terminal();
         std::signal(SIGTSTP, SIG_DFL);
+        sigset_t only_stop;
+        sigemptyset(&only_stop);
+        sigaddset(&only_stop, SIGTSTP);
+        sigprocmask(SIG_UNBLOCK, &only_stop, nullptr);
         std::raise(SIGTSTP);  // stops here until SIGCONT
+        sigprocmask(SIG_BLOCK, &only_stop, nullptr);
         catch_signal(SIGTSTP, on_suspend);
         continued = 1;
     }
@@ -100,8 +126,7 @@ void sleep_until(Clock::time_point deadline) {
             return;
         }
         const timespec timeout = to_timespec(left);
-        pollfd output{STDOUT_FILENO, 0, 0};
-        const int ready = ppoll(&output, 1, &timeout, nullptr);
+        const int ready = wait_on(STDOUT_FILENO, 0, &timeout);
         if (ready > 0) {
             stop_signal = SIGPIPE;  // POLLERR, POLLHUP or POLLNVAL: nobody is reading any more
             return;
@@ -117,20 +142,25 @@ void sleep_until(Clock::time_point deadline) {
 
 // ---- Console -------------------------------------------------------------------------------
 
+// Each write is preceded by a wait until the output takes bytes: the wait is where signals get
+// through, so a stop request is seen even when the output stays full, and the write itself
+// (signals held) does not block on a terminal or a pipe that has room.
 bool write_output(std::string_view bytes) {
     while (!bytes.empty()) {
+        const int ready = wait_on(STDOUT_FILENO, POLLOUT, nullptr);
+        if (ready < 0 && errno == EINTR) {
+            handle_suspend_and_continue();
+        }
+        if (stop_signal != 0) {
+            return false;
+        }
+        if (ready < 0) {
+            continue;
+        }
         const ssize_t written = write(STDOUT_FILENO, bytes.data(), bytes.size());
         if (written >= 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));
-        } else if (errno == EINTR) {
-            handle_suspend_and_continue();
-            if (stop_signal != 0) {
-                return false;
-            }
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            pollfd output{STDOUT_FILENO, POLLOUT, 0};
-            poll(&output, 1, -1);
-        } else {
+        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
             // A closed pipe (EPIPE) or a vanished terminal: the show has nobody to talk to.
             stop_signal = SIGPIPE;
             return false;
@@ -154,6 +184,23 @@ int output_columns() {
 void begin_session() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // every printf reaches the screen in order
 
+    // Blocked before anything else starts a thread: threads inherit the mask, so the audio
+    // thread never takes these signals and they wait for the show's next wait.
+    sigemptyset(&handled_signals);
+    for (int signal : stop_signals) {
+        sigaddset(&handled_signals, signal);
+    }
+    for (int signal : {SIGTSTP, SIGCONT, SIGWINCH}) {
+        sigaddset(&handled_signals, signal);
+    }
+    sigprocmask(SIG_BLOCK, &handled_signals, &mask_in_waits);
+    for (int signal : stop_signals) {
+        sigdelset(&mask_in_waits, signal);
+    }
+    for (int signal : {SIGTSTP, SIGCONT, SIGWINCH}) {
+        sigdelset(&mask_in_waits, signal);
+    }
+
     if (input_terminal_is_ours() && tcgetattr(STDIN_FILENO, &original_settings) == 0) {
         terminal_saved = true;
         current_settings = original_settings;
@@ -162,9 +209,9 @@ void begin_session() {
         std::atexit(restore_terminal);
     }
 
-    catch_signal(SIGINT, on_stop_signal);
-    catch_signal(SIGTERM, on_stop_signal);
-    catch_signal(SIGHUP, on_stop_signal);
+    for (int signal : stop_signals) {
+        catch_signal(signal, on_stop_signal);
+    }
     catch_signal(SIGTSTP, on_suspend);
     catch_signal(SIGCONT, on_continue);
     catch_signal(SIGWINCH, on_window_resize);
@@ -204,12 +251,19 @@ void wait_for_key() {
         apply_settings(current_settings);
     }
 
-    // Reads one byte, or the end of the input; a closed or failing input ends the wait too.
-    char key = 0;
-    while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
-        handle_suspend_and_continue();
-        if (stop_signal != 0) {
-            break;
+    // One byte, or the end of the input; a closed or failing input ends the wait too.
+    while (stop_signal == 0) {
+        if (wait_on(STDIN_FILENO, POLLIN, nullptr) < 0) {
+            if (errno != EINTR) {
+                break;
+            }
+            handle_suspend_and_continue();
+            continue;
+        }
+        char key = 0;
+        const ssize_t got = read(STDIN_FILENO, &key, 1);
+        if (got >= 0 || (errno != EINTR && errno != EAGAIN)) {
+            break;  // a key, the end of the input, or a failing input
         }
     }
 

@@ -1,6 +1,6 @@
 #include "show/console.hpp"
 
-#include <cstddef>
+#include <string>
 
 #include "platform/platform.hpp"
 #include "show/session.hpp"
@@ -9,11 +9,54 @@ namespace {
 
 constexpr int show_width = 80;
 
-// Characters written since the last line break, whatever the terminal's width.
+enum class Text { story, picture };
+
+// Characters since the last line break or wrap of an 80-column console, whatever the
+// terminal's width.
 int column = 0;
 
-bool terminal_is_wider_than_the_show() {
-    return platform::output_columns() > show_width;
+// The terminal's width when the current line began; 0 where the output is no terminal.
+int line_columns = 0;
+
+// Whether part of the current line was left out beyond a narrow terminal's right edge. The
+// terminal's cursor then stands at its edge, not where an 80-column console's would.
+bool line_clipped = false;
+
+// Where an 80-column console would wrap, the terminal needs a line break of ours when it is
+// wider, or when it is narrower and did not wrap this line itself because the line was clipped.
+bool break_needed_at_the_wrap() {
+    return line_columns > show_width || line_clipped;
+}
+
+void write_text(std::string_view text, Text kind) {
+    std::string bytes;
+    for (char character : text) {
+        // An 80-column console would wrap here; a line break of the text's own takes its place.
+        if (column == show_width && character != '\n') {
+            if (break_needed_at_the_wrap()) {
+                bytes += '\n';
+            }
+            column = 0;
+        }
+        if (column == 0) {
+            line_columns = platform::output_columns();
+            line_clipped = false;
+        }
+        if (character == '\n') {
+            bytes += '\n';
+            column = 0;
+            continue;
+        }
+        const bool narrow = line_columns > 0 && line_columns < show_width;
+        if (kind == Text::picture && narrow && column >= line_columns) {
+            line_clipped = true;
+        } else {
+            bytes += character;
+        }
+        ++column;
+    }
+    platform::write_output(bytes);
+    end_show_if_asked();
 }
 
 }  // namespace
@@ -23,24 +66,15 @@ void console_restart() {
 }
 
 void console_write(std::string_view text) {
-    const bool break_long_lines = terminal_is_wider_than_the_show();
-    std::size_t pending_from = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // An 80-column console would wrap here; a line break of the text's own takes its place.
-        if (break_long_lines && column == show_width && text[i] != '\n') {
-            platform::write_output(text.substr(pending_from, i - pending_from));
-            platform::write_output("\n");
-            pending_from = i;
-            column = 0;
-        }
-        column = text[i] == '\n' ? 0 : column + 1;
-    }
-    platform::write_output(text.substr(pending_from));
-    end_show_if_asked();
+    write_text(text, Text::story);
+}
+
+void console_write_picture(std::string_view text) {
+    write_text(text, Text::picture);
 }
 
 void console_finish_full_row() {
-    if (column == show_width && terminal_is_wider_than_the_show()) {
+    if (column == show_width && break_needed_at_the_wrap()) {
         console_write("\n");
     }
 }

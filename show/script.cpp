@@ -22,6 +22,7 @@ void run_show() {
 
     sound_init();
     sound_load("bixo.mp3");
+    on_early_end(sound_pause);  // silent at once; closing the device would take ~50 ms
     sound_play();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
@@ -65,6 +66,7 @@ void run_show() {
     prints("\n\n\nMusic thanks to ToRvaX\n\n\n", fast_pace);
 
     sound_uninit();
+    on_early_end(nullptr);
     platform::wait_for_key();
     end_show_if_asked();
 }

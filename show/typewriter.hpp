@@ -16,11 +16,15 @@ std::int32_t prints(const char* text, std::int32_t pace);
 // Writes `text` at once, untyped.
 void print_at_once(const char* text);
 
-// Types each row of `rows`, one after another, at the fast pace. The rows are views of string
-// literals, so each one ends at its literal's terminating zero.
+// Types the zero-terminated picture row `row` at the fast pace, as prints would. On a narrow
+// terminal the part beyond its right edge is left out, each of its characters still paused for.
+void type_picture_row(const char* row);
+
+// Types each picture row of `rows`, one after another. The rows are views of string literals,
+// so each one ends at its literal's terminating zero.
 template <typename Rows>
 void type_rows(const Rows& rows) {
     for (std::string_view row : rows) {
-        prints(row.data(), fast_pace);
+        type_picture_row(row.data());
     }
 }

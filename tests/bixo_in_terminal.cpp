@@ -26,6 +26,37 @@ int shell_status(int wait_status) {
     return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
 }
 
+// The state and parent of process `pid` from /proc: state 0 when it is gone.
+struct ProcessState {
+    char state = 0;
+    pid_t parent = 0;
+};
+
+ProcessState process_state(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t name_end = line.rfind(')');
+    ProcessState found;
+    if (name_end != std::string::npos && std::sscanf(line.c_str() + name_end + 1, " %c %d", &found.state, &found.parent) != 2) {
+        found = {};
+    }
+    return found;
+}
+
+// The settings a fresh pseudo-terminal starts with.
+termios fresh_terminal_settings() {
+    termios settings{};
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) == 0) {
+        tcgetattr(slave, &settings);
+        close(slave);
+        close(master);
+    }
+    return settings;
+}
+
 }  // namespace
 
 BixoInTerminal::BixoInTerminal(const Options& options) {
@@ -40,8 +71,10 @@ BixoInTerminal::BixoInTerminal(const Options& options) {
     winsize size{};
     size.ws_row = 50;
     size.ws_col = options.columns;
+    // Handed to the terminal, so they are known before the child starts changing them.
+    settings_before = fresh_terminal_settings();
     started_ = std::chrono::steady_clock::now();
-    child_ = forkpty(&terminal_, nullptr, nullptr, &size);
+    child_ = forkpty(&terminal_, nullptr, &settings_before, &size);
     if (child_ == 0) {
         fs::current_path(directory_);
         setenv("SDL_AUDIODRIVER", options.audio_driver, 1);
@@ -52,13 +85,26 @@ BixoInTerminal::BixoInTerminal(const Options& options) {
         if (options.input_closed) {
             close(STDIN_FILENO);
         }
-        execl(BIXO_EXECUTABLE, "bixo", static_cast<char*>(nullptr));
+        if (options.job_of_a_shell) {
+            unsetenv("ENV");
+            setenv("PS1", "$ ", 1);
+            execl("/usr/bin/dash", "dash", "-i", static_cast<char*>(nullptr));
+        } else {
+            execl(BIXO_EXECUTABLE, "bixo", static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
-    tcgetattr(terminal_, &settings_before);
+    if (options.job_of_a_shell) {
+        type(BIXO_EXECUTABLE "\n");  // the shell reads it once it is ready
+    } else {
+        program_ = child_;
+    }
 }
 
 BixoInTerminal::~BixoInTerminal() {
+    if (program_ > 0 && program_ != child_) {
+        kill(program_, SIGKILL);  // the shell's child: the shell reaps it
+    }
     if (running()) {
         kill(child_, SIGKILL);
         waitpid(child_, nullptr, 0);
@@ -134,7 +180,54 @@ void BixoInTerminal::type(std::string_view keys) {
 }
 
 void BixoInTerminal::send_signal(int signal) {
-    kill(child_, signal);
+    kill(program(), signal);
+}
+
+pid_t BixoInTerminal::program() {
+    for (const auto deadline = now() + 10; program_ < 0 && now() < deadline; read_some(1)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename();
+            if (name.find_first_not_of("0123456789") == std::string::npos &&
+                process_state(std::stoi(name)).parent == child_) {
+                program_ = std::stoi(name);
+            }
+        }
+    }
+    return program_;
+}
+
+bool BixoInTerminal::program_stopped() {
+    return process_state(program()).state == 'T';
+}
+
+bool BixoInTerminal::record_until_stopped(double seconds) {
+    while (!program_stopped()) {
+        if (now() >= seconds) {
+            return false;
+        }
+        read_some(1);
+    }
+    return true;
+}
+
+bool BixoInTerminal::record_until_continued(double seconds) {
+    while (program_stopped()) {
+        if (now() >= seconds) {
+            return false;
+        }
+        read_some(1);
+    }
+    return true;
+}
+
+bool BixoInTerminal::record_until_echo_off(double seconds) {
+    while ((terminal_settings().c_lflag & ECHO) != 0) {
+        if (now() >= seconds) {
+            return false;
+        }
+        read_some(1);
+    }
+    return true;
 }
 
 double BixoInTerminal::time_of(std::string_view text, std::size_t from) const {

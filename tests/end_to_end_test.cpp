@@ -201,3 +201,16 @@ TEST(EndToEnd, CtrlCWhileTheMusicPlaysEndsAtOnceAndRestoresTheTerminal) {
     EXPECT_EQ(bixo.error_output(), "");
     EXPECT_TRUE(same_settings(bixo.settings_before, bixo.terminal_settings()));
 }
+
+TEST(EndToEnd, OnSixtyColumnsThePictureKeepsItsRowsAndTheStoryIsWhole) {
+    BixoInTerminal bixo({.audio_driver = "dummy", .columns = 60});
+    ASSERT_TRUE(bixo.record_until_text("He is a M A G I C A L unicorn\n", 60)) << bixo.output;
+
+    // Each row's left part on a line of its own, one after the other, the story around it whole.
+    std::string expected = "Meet our friend B I X O \n";
+    for (std::string_view row : pictures::horse1_rows) {
+        expected += std::string(row.substr(0, 60)) + "\n";
+    }
+    expected += "He is a M A G I C A L unicorn\n";
+    EXPECT_NE(bixo.output.find(expected), std::string::npos) << bixo.output;
+}

@@ -80,7 +80,9 @@ int output_columns() {
 }
 
 void begin_session() {}
-void end_session() {}
+void end_session() {
+    events.push_back({Event::Kind::terminal_restored, "", {}});
+}
 
 int stop_request() {
     return fake_platform::pending_stop;

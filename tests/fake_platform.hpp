@@ -15,7 +15,7 @@ using platform::Clock;
 using std::chrono::milliseconds;
 
 struct Event {
-    enum class Kind { write, sleep, sound, key_wait };
+    enum class Kind { write, sleep, sound, key_wait, terminal_restored };
     Kind kind;
     std::string text;              // write: the bytes; sound: the call
     Clock::duration slept{};       // sleep: how long the show asked to sleep

@@ -13,6 +13,7 @@
 #include "show/banners.hpp"
 #include "show/picture_rows.hpp"
 #include "show/script.hpp"
+#include "show/session.hpp"
 
 using fake_platform::Clock;
 using fake_platform::Event;
@@ -219,6 +220,34 @@ std::vector<std::string> lines_on_an_80_column_console(const std::string& bytes)
     return lines;
 }
 
+// What the console types for picture `rows` on a terminal `columns` wide, narrower than 80:
+// the left part of each row, on a line of its own.
+template <typename Rows>
+std::string clipped(const Rows& rows, std::size_t columns) {
+    std::string text;
+    for (std::string_view row : rows) {
+        const std::string_view drawn = row.substr(0, row.find('\n'));
+        text += std::string(drawn.substr(0, columns)) + "\n";
+    }
+    return text;
+}
+
+// `text` with the first `what` from `from` on replaced by `with`; the position after it in `from`.
+void replace_once(std::string& text, const std::string& what, const std::string& with, std::size_t& from) {
+    const std::size_t at = text.find(what, from);
+    ASSERT_NE(at, std::string::npos) << what.substr(0, 80);
+    text.replace(at, what.size(), with);
+    from = at + with.size();
+}
+
+std::size_t count_sleeps_of(Clock::duration length) {
+    std::size_t count = 0;
+    for (const Event& event : fake_platform::events) {
+        count += event.kind == Event::Kind::sleep && event.slept == length ? 1 : 0;
+    }
+    return count;
+}
+
 }  // namespace
 
 TEST_F(Show, EveryCueInOrderWithItsBytesPaceAndPause) {
@@ -287,5 +316,46 @@ TEST_F(Show, PicturesStandRowByRowOnEveryTerminalWidth) {
     const std::vector<std::string>& lines = expected_lines;
     for (std::string_view row : pictures::unibike_rows) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), std::string(row)), lines.end());
+    }
+}
+
+TEST_F(Show, OnANarrowTerminalPicturesKeepTheirRowsClippedAndTheStoryIsWhole) {
+    run(80);
+    const std::string exact = fake_platform::output();
+    for (std::size_t columns : {60, 40}) {
+        run(static_cast<int>(columns));
+        std::string expected = exact;
+        std::size_t from = 0;
+        replace_once(expected, joined(pictures::horse1_rows), clipped(pictures::horse1_rows, columns), from);
+        replace_once(expected, joined(pictures::unibike_rows), clipped(pictures::unibike_rows, columns), from);
+        replace_once(expected, joined(pictures::horse2_rows), clipped(pictures::horse2_rows, columns), from);
+        replace_once(expected, joined(banners::programmer_banner_rows), clipped(banners::programmer_banner_rows, columns), from);
+        replace_once(expected, joined(banners::artist_banner_rows), clipped(banners::artist_banner_rows, columns), from);
+        EXPECT_EQ(fake_platform::output(), expected) << columns << " columns";
+        EXPECT_EQ(count_sleeps_of(milliseconds(1)), 11468u) << "every character typed at the fast pace keeps its pause";
+    }
+}
+
+TEST_F(Show, AnEarlyEndRestoresTheTerminalThenPausesTheMusicAndLeavesTheDeviceOpen) {
+    for (int seconds_in : {5, 20}) {  // in the first pause, before the music; then while it plays
+        fake_platform::reset();
+        on_early_end(nullptr);
+        fake_platform::settings.stop_at_time = fake_platform::start_time + std::chrono::seconds(seconds_in);
+        EXPECT_THROW(run_show(), fake_platform::ShowEnded);
+
+        const std::vector<Event>& events = fake_platform::events;
+        std::size_t sound_calls = 0;
+        for (const Event& event : events) {
+            sound_calls += event.kind == Event::Kind::sound ? 1 : 0;
+            EXPECT_NE(event.text, "sound_uninit") << "closing the device would hold the end up";
+        }
+        ASSERT_GE(events.size(), 2u);
+        if (seconds_in == 5) {
+            EXPECT_EQ(sound_calls, 0u);
+            EXPECT_EQ(events.back().kind, Event::Kind::terminal_restored);
+        } else {
+            EXPECT_EQ(events[events.size() - 2].kind, Event::Kind::terminal_restored);
+            EXPECT_EQ(events.back().text, "sound_pause");
+        }
     }
 }

@@ -9,6 +9,7 @@
 #include "fake_platform.hpp"
 #include "show/console.hpp"
 #include "show/schedule.hpp"
+#include "show/session.hpp"
 #include "show/typewriter.hpp"
 
 using fake_platform::Clock;
@@ -25,8 +26,14 @@ protected:
         fake_platform::reset();
         console_restart();
         schedule_restart();
+        on_early_end(nullptr);
     }
 };
+
+// What an early end undoes in these tests: a mark among the events.
+void undo_for_the_test() {
+    fake_platform::events.push_back({Event::Kind::sound, "undo", {}});
+}
 
 std::vector<Clock::duration> sleeps() {
     std::vector<Clock::duration> slept;
@@ -169,7 +176,8 @@ TEST_F(Typewriter, PausesAreMeasuredFromThePreviousDeadline) {
 
 // ---- Leaving early ----------------------------------------------------------------------
 
-TEST_F(Typewriter, StopRequestDuringTypingStopsTheMusicAndEndsWithThatSignal) {
+TEST_F(Typewriter, StopRequestRestoresTheTerminalThenUndoesThenEndsWithThatSignal) {
+    on_early_end(undo_for_the_test);
     fake_platform::settings.stop_at_write = 3;
     fake_platform::settings.stop_signal = 15;
     try {
@@ -179,14 +187,18 @@ TEST_F(Typewriter, StopRequestDuringTypingStopsTheMusicAndEndsWithThatSignal) {
         EXPECT_EQ(ended.signal, 15);
     }
     EXPECT_EQ(fake_platform::output(), "abc");
-    EXPECT_EQ(fake_platform::events.back().text, "sound_uninit");
+    const std::vector<Event>& events = fake_platform::events;
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[events.size() - 2].kind, Event::Kind::terminal_restored);
+    EXPECT_EQ(events.back().text, "undo");
 }
 
 TEST_F(Typewriter, SignalInTheMiddleOfALongPauseEndsTheShowAtOnce) {
     fake_platform::settings.stop_at_time = fake_platform::start_time + seconds(3);
     EXPECT_THROW(pause_ms(10000), fake_platform::ShowEnded);
     EXPECT_EQ(elapsed(), seconds(3));
-    EXPECT_EQ(count_events(Event::Kind::sound), 1u);
+    EXPECT_EQ(count_events(Event::Kind::terminal_restored), 1u);
+    EXPECT_EQ(count_events(Event::Kind::sound), 0u) << "nothing to undo was named";
 }
 
 // ---- Wide terminals ---------------------------------------------------------------------
@@ -217,14 +229,55 @@ TEST_F(Typewriter, WideTerminalBreaksWhereAnEightyColumnConsoleWouldWrap) {
 
 TEST_F(Typewriter, FinishingAFullRowOnlyWhereTheConsoleWouldWrap) {
     const std::string row(80, '#');
-    for (int columns : {0, 80, 100}) {
-        SetUp();
-        fake_platform::settings.columns = columns;
-        print_at_once(row.c_str());
-        console_finish_full_row();
-        console_finish_full_row();  // a second call finds the line already finished
-        print_at_once("x");
-        const std::string expected = columns > 80 ? row + "\nx" : row + "x";
-        EXPECT_EQ(fake_platform::output(), expected) << columns << " columns";
+    for (int columns : {0, 80, 100, 60}) {
+        for (bool picture : {false, true}) {
+            SetUp();
+            fake_platform::settings.columns = columns;
+            if (picture) {
+                type_picture_row(row.c_str());
+            } else {
+                print_at_once(row.c_str());
+            }
+            console_finish_full_row();
+            console_finish_full_row();  // a second call finds the line already finished
+            print_at_once("x");
+            // On 60 columns the terminal wrapped the story row itself, but not the clipped picture row.
+            const bool console_breaks = columns > 80 || (columns == 60 && picture);
+            const std::string shown_row = columns == 60 && picture ? std::string(60, '#') : row;
+            const std::string expected = console_breaks ? shown_row + "\nx" : shown_row + "x";
+            EXPECT_EQ(fake_platform::output(), expected) << columns << " columns, picture " << picture;
+        }
     }
+}
+
+// ---- Narrow terminals -------------------------------------------------------------------
+
+TEST_F(Typewriter, NarrowTerminalClipsPictureRowsKeepsTheirLinesAndEveryPause) {
+    fake_platform::settings.columns = 60;
+    const std::string full_row = std::string(50, 'a') + std::string(30, 'b');  // relies on the wrap
+    const std::string short_row = std::string(40, 'c') + "\n";
+    const std::string long_row = std::string(70, 'd') + "\n";
+    const std::vector<std::string_view> rows = {full_row, full_row, short_row, long_row};
+
+    type_rows(rows);
+
+    EXPECT_EQ(fake_platform::output(), std::string(50, 'a') + std::string(10, 'b') + "\n" +  //
+                                           std::string(50, 'a') + std::string(10, 'b') + "\n" +  //
+                                           std::string(40, 'c') + "\n" + std::string(60, 'd') + "\n");
+    // Every character, shown or not, keeps its 1 ms: the picture takes as long as on 80 columns.
+    EXPECT_EQ(sleeps().size(), 80u + 80u + 41u + 71u);
+    EXPECT_EQ(elapsed(), milliseconds(80 + 80 + 41 + 71));
+}
+
+TEST_F(Typewriter, ResizeTakesEffectFromTheNextRow) {
+    fake_platform::settings.columns = 60;
+    const std::string row = std::string(70, 'r') + "\n";
+    type_picture_row(row.substr(0, 30).c_str());
+    fake_platform::settings.columns = 50;  // narrower in the middle of the row
+    type_picture_row(row.substr(30).c_str());
+    type_picture_row(row.c_str());
+    fake_platform::settings.columns = 120;
+    type_picture_row(row.c_str());
+
+    EXPECT_EQ(fake_platform::output(), std::string(60, 'r') + "\n" + std::string(50, 'r') + "\n" + row);
 }
