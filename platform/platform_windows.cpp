@@ -1,8 +1,11 @@
 // The platform layer on Windows: a high-resolution waitable timer for the pauses, the C
-// runtime's stdout for the console, the console's input mode, and "PAUSE" for the final key.
+// runtime's stdout for the console, a console control handler for Ctrl-C and a closed window,
+// the console's input mode, and "PAUSE" for the final key.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <timeapi.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -17,29 +20,111 @@ namespace platform {
 
 namespace {
 
-// A closed output ends the show like a signal; Windows has no SIGPIPE, so it gets a number here.
+using std::chrono::milliseconds;
+
+// A closed output ends the show like a signal; Windows has no SIGPIPE, so it gets POSIX's number.
 constexpr int output_closed = 13;
 // The exit code Windows gives a program ended by Ctrl-C.
 constexpr UINT ctrl_c_exit_code = 0xC000013A;
+// Windows ends a process this long after its console was closed, whatever the handler does;
+// the handler waits a little less for the show's clean-up.
+constexpr DWORD clean_up_allowance_ms = 4000;
+// A timer wait lasts at most this much longer than the pause it was set for: should the timer
+// never fire, the wait still ends and the pause goes on with the next wait.
+constexpr DWORD timer_safety_margin_ms = 20;
+
+// ---- Stop requests: the handler runs on a thread of its own -------------------------------------
 
 volatile LONG stop_signal = 0;
-HANDLE stop_event = nullptr;   // set when a stop arrives, so a pause ends at once
-HANDLE pause_timer = nullptr;  // high-resolution where Windows offers it
+HANDLE stop_event = nullptr;           // set with the stop request, so a pause ends at once
+HANDLE session_ended_event = nullptr;  // set once the show has cleaned up
 
-bool input_mode_saved = false;
-DWORD original_input_mode = 0;
-
-BOOL WINAPI on_console_control(DWORD event) {
-    InterlockedExchange(&stop_signal, event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? SIGINT : SIGTERM);
+void request_stop(int signal) {
+    InterlockedCompareExchange(&stop_signal, signal, 0);  // the first reason counts
     if (stop_event != nullptr) {
         SetEvent(stop_event);
+    }
+}
+
+BOOL WINAPI on_console_control(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        request_stop(SIGINT);
+        return TRUE;
+    }
+    // The console window closes, the user logs off or the system shuts down: Windows ends the
+    // process as soon as this handler returns, so it returns only once the main thread has
+    // stopped the music and restored the console (or after the allowance).
+    request_stop(SIGTERM);
+    if (session_ended_event != nullptr) {
+        WaitForSingleObject(session_ended_event, clean_up_allowance_ms);
     }
     return TRUE;
 }
 
+// ---- The console's input mode -----------------------------------------------------------------
+
+bool input_mode_saved = false;
+DWORD original_input_mode = 0;
+
 void restore_input_mode() {
     if (input_mode_saved) {
         SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), original_input_mode);
+    }
+}
+
+// ---- Pauses -----------------------------------------------------------------------------------
+
+HANDLE pause_timer = nullptr;
+bool pause_timer_tried = false;
+bool high_resolution_timer = false;
+bool timer_resolution_raised = false;  // by timeBeginPeriod, until end_session
+
+// Windows 10 1803 and later offer a timer that keeps to the millisecond. Elsewhere a plain timer
+// serves, with the system's timer resolution raised to 1 ms while the show runs. Safe to call
+// again: the timer is made once, the resolution raised again after end_session.
+void prepare_pauses() {
+    if (!pause_timer_tried) {
+        pause_timer_tried = true;
+        pause_timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+        high_resolution_timer = pause_timer != nullptr;
+        if (!high_resolution_timer) {
+            pause_timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+        }
+    }
+    if (!high_resolution_timer && !timer_resolution_raised) {
+        timer_resolution_raised = timeBeginPeriod(1) == TIMERR_NOERROR;
+    }
+}
+
+DWORD whole_milliseconds_to(Clock::duration left) {
+    const auto ms = std::chrono::ceil<milliseconds>(left).count();
+    return static_cast<DWORD>(std::clamp<decltype(ms)>(ms, 0, 60'000));
+}
+
+// Waits for the timer set to `left`, or for a stop request. False when the timer cannot be set.
+bool wait_on_timer(Clock::duration left) {
+    if (pause_timer == nullptr) {
+        return false;
+    }
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(std::chrono::duration_cast<std::chrono::nanoseconds>(left).count() / 100);
+    if (due.QuadPart == 0) {
+        due.QuadPart = -1;  // zero would mean an absolute time long past
+    }
+    if (!SetWaitableTimer(pause_timer, &due, 0, nullptr, nullptr, FALSE)) {
+        return false;
+    }
+    const HANDLE wake_on[] = {pause_timer, stop_event};
+    const DWORD handles = stop_event != nullptr ? 2 : 1;
+    const DWORD result = WaitForMultipleObjects(handles, wake_on, FALSE, whole_milliseconds_to(left) + timer_safety_margin_ms);
+    return result != WAIT_FAILED;
+}
+
+// Waits `left` at the system timer's resolution, or until a stop request.
+void wait_coarsely(Clock::duration left) {
+    const DWORD timeout = std::max<DWORD>(1, whole_milliseconds_to(left));
+    if (stop_event == nullptr || WaitForSingleObject(stop_event, timeout) == WAIT_FAILED) {
+        Sleep(timeout);
     }
 }
 
@@ -52,30 +137,27 @@ Clock::time_point now() {
 }
 
 void sleep_until(Clock::time_point deadline) {
-    const auto left = deadline - Clock::now();
-    if (left <= Clock::duration::zero()) {
-        return;
+    if (!pause_timer_tried) {
+        prepare_pauses();  // begin_session does it; this covers a pause before that
     }
-    if (pause_timer == nullptr) {
-        pause_timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero() || stop_request() != 0) {
+            return;
+        }
+        if (!wait_on_timer(left)) {
+            wait_coarsely(left);
+        }
     }
-    if (pause_timer == nullptr) {
-        // Older Windows: a plain Sleep, as coarse as the system's timer.
-        Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(left).count()));
-        return;
-    }
-    LARGE_INTEGER due;
-    due.QuadPart = -static_cast<LONGLONG>(std::chrono::duration_cast<std::chrono::nanoseconds>(left).count() / 100);
-    SetWaitableTimer(pause_timer, &due, 0, nullptr, nullptr, FALSE);
-    HANDLE wake_on[] = {pause_timer, stop_event};
-    WaitForMultipleObjects(stop_event != nullptr ? 2 : 1, wake_on, FALSE, INFINITE);
 }
 
 // ---- Console -------------------------------------------------------------------------------
 
+// The C runtime's text mode turns each "\n" into "\r\n", as Windows programs write lines; the
+// show's text holds no "\r" of its own, so none is doubled.
 bool write_output(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
-        InterlockedExchange(&stop_signal, output_closed);
+        request_stop(output_closed);  // a closed pipe, or a console that is gone
         return false;
     }
     return true;
@@ -84,7 +166,7 @@ bool write_output(std::string_view bytes) {
 int output_columns() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
-        return 0;
+        return 0;  // no console: a pipe or a file
     }
     return info.dwSize.X;  // the console wraps at its buffer's width
 }
@@ -92,20 +174,33 @@ int output_columns() {
 // ---- The show's session ----------------------------------------------------------------------
 
 void begin_session() {
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // every write reaches the console in order
     stop_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    SetConsoleCtrlHandler(on_console_control, TRUE);
+    session_ended_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!SetConsoleCtrlHandler(on_console_control, TRUE)) {
+        std::fputs("bixo: Ctrl-C will end the show without restoring the console\n", stderr);
+    }
+    prepare_pauses();
 
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    if (GetConsoleMode(input, &original_input_mode)) {
-        input_mode_saved = true;
-        SetConsoleMode(input, original_input_mode & ~ENABLE_ECHO_INPUT);  // keys typed during the show stay invisible
-        std::atexit(restore_input_mode);
+    if (input != INVALID_HANDLE_VALUE && input != nullptr && GetConsoleMode(input, &original_input_mode)) {
+        // Keys typed during the show stay invisible; Ctrl-C keeps working (ENABLE_PROCESSED_INPUT).
+        input_mode_saved = SetConsoleMode(input, original_input_mode & ~ENABLE_ECHO_INPUT) != 0;
+        if (input_mode_saved) {
+            std::atexit(restore_input_mode);
+        }
     }
 }
 
 void end_session() {
     restore_input_mode();
+    if (timer_resolution_raised) {
+        timeEndPeriod(1);
+        timer_resolution_raised = false;
+    }
+    if (session_ended_event != nullptr) {
+        SetEvent(session_ended_event);  // a waiting console control handler may return now
+    }
 }
 
 int stop_request() {
@@ -121,8 +216,10 @@ void exit_by_signal(int signal) {
 
 void wait_for_key() {
     restore_input_mode();
-    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));  // keys typed during the show must not count
-    std::system("PAUSE");
+    if (input_mode_saved) {
+        FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));  // keys typed during the show must not count
+    }
+    std::system("PAUSE");  // prompts, waits for one key and ends the prompt's line
 }
 
 }  // namespace platform

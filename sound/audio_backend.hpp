@@ -7,8 +7,10 @@
 
 #include <cstdint>
 
+#include "platform/system_types.hpp"
+
 using BOOL = int;
-using DWORD = std::uint32_t;
+using DWORD = platform::dword;  // on Windows the same type as <windows.h>'s DWORD
 using QWORD = std::uint64_t;
 using HSTREAM = DWORD;  // 0 means "no stream"
 

@@ -1,7 +1,6 @@
 // The real audio back-end, in-process, under SDL's test drivers: "dummy" plays at real-time pace
 // and discards the sound, "disk" writes the raw 44100 Hz 16-bit stereo output to a file.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "sound/audio_backend.hpp"
+#include "test_system.hpp"
 
 namespace {
 
@@ -48,11 +48,6 @@ bool wait_until(Condition done) {
     return true;
 }
 
-int thread_count() {
-    const fs::directory_iterator tasks("/proc/self/task");
-    return static_cast<int>(std::distance(fs::begin(tasks), fs::end(tasks)));
-}
-
 // The error code after a call that returned `result`; -1 when it did not return `failure`.
 template <typename Result>
 int failure_code(Result result, Result failure) {
@@ -75,15 +70,13 @@ std::pair<int, float> strongest_bin(const std::array<float, 256>& spectrum) {
 class BackendTest : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/bixo-backend-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch = pattern;
+        scratch = test_system::make_scratch_directory("bixo-backend-");
     }
 
     void TearDown() override {
         BASS_Free();
         for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "SDL_DISKAUDIODELAY"}) {
-            unsetenv(name);
+            test_system::unset_environment(name);
         }
         fs::remove_all(scratch);
     }
@@ -91,10 +84,10 @@ protected:
     // Starts the back-end on SDL's `driver`; on the disk driver, writing to `disk_file` in the
     // scratch folder, `delay_ms` per buffer (SDL's real-time pace when negative).
     bool start(const char* driver, const char* disk_file = "output.raw", int delay_ms = -1) {
-        setenv("SDL_AUDIODRIVER", driver, 1);
-        setenv("SDL_DISKAUDIOFILE", (scratch / disk_file).c_str(), 1);
+        test_system::set_environment("SDL_AUDIODRIVER", driver);
+        test_system::set_environment("SDL_DISKAUDIOFILE", (scratch / disk_file).string());
         if (delay_ms >= 0) {
-            setenv("SDL_DISKAUDIODELAY", std::to_string(delay_ms).c_str(), 1);
+            test_system::set_environment("SDL_DISKAUDIODELAY", std::to_string(delay_ms));
         }
         const bool started = BASS_Init(1, 44100, 0, nullptr, nullptr) == 1;
         EXPECT_TRUE(started) << driver << ": error " << BASS_ErrorGetCode();
@@ -161,11 +154,11 @@ using BackendSpectrum = BackendTest;
 
 TEST_F(BackendStartup, CallsBeforeStartAndOtherDevicesAreRefused) {
     const std::string tone = fixture("tone_1khz.mp3");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    test_system::set_environment("SDL_AUDIODRIVER", "dummy");
     for (int device : {0, 2, -2}) {
         EXPECT_EQ(failure_code(BASS_Init(device, 44100, 0, nullptr, nullptr), 0), BASS_ERROR_DEVICE) << device;
     }
-    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, tone.c_str(), 0, 0, 0), 0u), BASS_ERROR_NOT_STARTED);
+    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, tone.c_str(), 0, 0, 0), HSTREAM{0}), BASS_ERROR_NOT_STARTED);
     EXPECT_EQ(failure_code(BASS_ChannelGetPosition(1), bad_position), BASS_ERROR_NOT_STARTED);
     EXPECT_EQ(BASS_Init(-1, 44100, 0, nullptr, nullptr), 1);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
@@ -178,10 +171,10 @@ TEST_F(BackendStartup, CallsBeforeStartAndOtherDevicesAreRefused) {
 // sound card the ALSA driver fails too: the ALSA library would complain on stderr, and SDL would
 // keep its hot-plug thread.
 TEST_F(BackendStartup, DeviceThatCannotOpenFailsQuietlyAndLeavesNothingRunning) {
-    const int threads_before = thread_count();
-    setenv("SDL_DISKAUDIOFILE", scratch.c_str(), 1);  // a folder: the disk driver cannot write it
+    const int threads_before = test_system::thread_count();
+    test_system::set_environment("SDL_DISKAUDIOFILE", scratch.string());  // a folder: the disk driver cannot write it
     for (const std::string driver : {"alsa", "no-such-driver", "disk"}) {
-        setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+        test_system::set_environment("SDL_AUDIODRIVER", driver);
         testing::internal::CaptureStderr();
         const int code = failure_code(BASS_Init(1, 44100, 0, nullptr, nullptr), 0);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << driver;
@@ -190,7 +183,7 @@ TEST_F(BackendStartup, DeviceThatCannotOpenFailsQuietlyAndLeavesNothingRunning) 
             continue;  // this machine has a sound card
         }
         EXPECT_EQ(code, BASS_ERROR_DEVICE) << driver;
-        EXPECT_EQ(thread_count(), threads_before) << driver;
+        EXPECT_EQ(test_system::thread_count(), threads_before) << driver;
         EXPECT_EQ(BASS_Free(), 1);
         EXPECT_EQ(BASS_Free(), 1);
     }
@@ -198,15 +191,15 @@ TEST_F(BackendStartup, DeviceThatCannotOpenFailsQuietlyAndLeavesNothingRunning) 
 }
 
 TEST_F(BackendStartup, FreeStopsEverythingAndForgetsTheStream) {
-    const int threads_before = thread_count();
+    const int threads_before = test_system::thread_count();
     testing::internal::CaptureStderr();
     start("disk");  // the disk driver logs two CRITICAL lines through SDL's log
     const HSTREAM stream = load("tone_1khz.mp3");
     ASSERT_EQ(BASS_ChannelPlay(stream, 1), 1);
-    EXPECT_GT(thread_count(), threads_before);
+    EXPECT_GT(test_system::thread_count(), threads_before);
     EXPECT_EQ(BASS_Free(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(thread_count(), threads_before);
+    EXPECT_EQ(test_system::thread_count(), threads_before);
     EXPECT_EQ(failure_code(BASS_ChannelPlay(stream, 1), 0), BASS_ERROR_NOT_STARTED);
     start("dummy");
     EXPECT_EQ(failure_code(BASS_ChannelPlay(stream, 1), 0), BASS_ERROR_HANDLE);
@@ -232,15 +225,15 @@ TEST_F(BackendStreams, BadFilesAreRefusedWithTheirCauseAndQuietly) {
     }};
     for (const auto& [name, expected] : cases) {
         testing::internal::CaptureStderr();
-        const HSTREAM stream = BASS_StreamCreateFile(0, (scratch / name).c_str(), 0, 0, BASS_MP3_SETPOS);
-        EXPECT_EQ(failure_code(stream, 0u), expected) << name;
+        const HSTREAM stream = BASS_StreamCreateFile(0, (scratch / name).string().c_str(), 0, 0, BASS_MP3_SETPOS);
+        EXPECT_EQ(failure_code(stream, HSTREAM{0}), expected) << name;
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << name;
     }
     const std::string tone = fixture("tone_1khz.mp3");
-    EXPECT_EQ(failure_code(BASS_StreamCreateFile(1, tone.c_str(), 0, 0, 0), 0u), BASS_ERROR_ARGUMENT);
-    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, tone.c_str(), 417, 0, 0), 0u), BASS_ERROR_ARGUMENT);
-    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, tone.c_str(), 0, 0, 1), 0u), BASS_ERROR_ARGUMENT);
-    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, nullptr, 0, 0, 0), 0u), BASS_ERROR_ARGUMENT);
+    EXPECT_EQ(failure_code(BASS_StreamCreateFile(1, tone.c_str(), 0, 0, 0), HSTREAM{0}), BASS_ERROR_ARGUMENT);
+    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, tone.c_str(), 417, 0, 0), HSTREAM{0}), BASS_ERROR_ARGUMENT);
+    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, tone.c_str(), 0, 0, 1), HSTREAM{0}), BASS_ERROR_ARGUMENT);
+    EXPECT_EQ(failure_code(BASS_StreamCreateFile(0, nullptr, 0, 0, 0), HSTREAM{0}), BASS_ERROR_ARGUMENT);
 }
 
 // The fixtures hold exactly two seconds; the 22050 Hz one is resampled to 44100 Hz. The
@@ -267,7 +260,7 @@ TEST_F(BackendStreams, NewStreamReplacesTheOldOneOnlyWhenItLoads) {
     const HSTREAM second = load("tone_1khz.mp3");
     EXPECT_NE(second, first);
     EXPECT_EQ(failure_code(BASS_ChannelPlay(first, 1), 0), BASS_ERROR_HANDLE);
-    EXPECT_EQ(BASS_StreamCreateFile(0, (scratch / "missing.mp3").c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_StreamCreateFile(0, (scratch / "missing.mp3").string().c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ChannelPlay(second, 1), 1);
 }
 

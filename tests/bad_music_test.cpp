@@ -12,6 +12,7 @@
 #include "fake_platform.hpp"
 #include "show/script.hpp"
 #include "sound/audio_backend.hpp"
+#include "test_system.hpp"
 
 namespace fs = std::filesystem;
 using fake_platform::Event;
@@ -46,11 +47,9 @@ protected:
 
     void SetUp() override {
         previous_directory = fs::current_path();
-        directory = fs::temp_directory_path() / ("bixo-bad-music-" + std::to_string(getpid()));
-        fs::remove_all(directory);
-        fs::create_directories(directory);
+        directory = test_system::make_scratch_directory("bixo-bad-music-");
         fs::current_path(directory);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        test_system::set_environment("SDL_AUDIODRIVER", "dummy");
     }
 
     void TearDown() override {
@@ -124,7 +123,7 @@ TEST_F(BadMusic, TruncatedFilePlaysWhatItHoldsSilently) {
 
 TEST_F(BadMusic, NoSoundCard) {
     fs::copy_file(BIXO_MUSIC_FILE, "bixo.mp3");
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    test_system::set_environment("SDL_AUDIODRIVER", "no-such-driver");
     run_show_capturing();
     const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
     EXPECT_EQ(printed, "BASS error: Init error\n" + code_line(BASS_ERROR_DEVICE) +

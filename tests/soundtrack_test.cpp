@@ -1,6 +1,7 @@
 // The soundtrack as the show plays it: media/bixo.mp3 decoded by our own audio back-end on SDL's
 // dummy driver, which needs no sound card. The file is made by tools/music/render.py.
 #include "sound/audio_backend.hpp"
+#include "test_system.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ namespace {
 class Soundtrack : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        test_system::set_environment("SDL_AUDIODRIVER", "dummy");
         ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << "error " << BASS_ErrorGetCode();
         stream = BASS_StreamCreateFile(0, BIXO_MUSIC_FILE, 0, 0, BASS_MP3_SETPOS);
         ASSERT_NE(stream, 0u) << BIXO_MUSIC_FILE << ": error " << BASS_ErrorGetCode();
