@@ -8,6 +8,7 @@
 #include <string>
 
 #include "pty_capture.hpp"
+#include "fast_pace_text.hpp"
 #include "show/console.hpp"
 #include "show/schedule.hpp"
 #include "show/typewriter.hpp"
@@ -15,18 +16,8 @@
 
 namespace {
 
-constexpr std::size_t character_count = 2801;
 constexpr double goal_ratio = 1.002;
 constexpr int default_runs = 5;
-
-// 2,801 printable characters in rows of 79 plus a line break, like a picture typed row by row.
-std::string make_text() {
-    std::string text;
-    for (std::size_t i = 0; i < character_count; ++i) {
-        text.push_back(i % 80 == 79 ? '\n' : static_cast<char>('!' + i % 94));
-    }
-    return text;
-}
 
 // Types `text` once into a fresh pty and returns the time prints took over the nominal time,
 // or a negative value when the pty did not receive every character.
@@ -54,7 +45,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [runs >= 1]\n", argv[0]);
         return 2;
     }
-    const std::string text = make_text();
+    const std::string text = bench::fast_pace_text();
     std::printf("fast pace: %zu characters to a pty, nominal %zu ms, goal actual/nominal <= %.3f\n",
                 text.size(), text.size() * fast_pace, goal_ratio);
     bench::print_load_average();

@@ -11,24 +11,15 @@
 #include <string>
 
 #include "platform/platform.hpp"
+#include "fast_pace_text.hpp"
 #include "show/console.hpp"
 #include "show/schedule.hpp"
 #include "show/typewriter.hpp"
 
 namespace {
 
-constexpr std::size_t character_count = 2801;
 constexpr double goal_deviation = 0.01;
 constexpr int default_runs = 5;
-
-// 2,801 printable characters in rows of 79 plus a line break, like a picture typed row by row.
-std::string make_text() {
-    std::string text;
-    for (std::size_t i = 0; i < character_count; ++i) {
-        text.push_back(i % 80 == 79 ? '\n' : static_cast<char>('!' + i % 94));
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -39,7 +30,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     platform::begin_session();  // the show's own timer set-up, as when it runs
-    const std::string text = make_text();
+    const std::string text = bench::fast_pace_text();
     std::fprintf(stderr, "fast pace: %zu characters to standard output, nominal %zu ms, goal within %.0f%%\n",
                  text.size(), text.size() * fast_pace, goal_deviation * 100);
     double worst = 0.0;
