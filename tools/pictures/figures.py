@@ -271,13 +271,23 @@ def horse1(c):
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
 
-# The face seen from the front, centred between columns 16 and 80; row 1 is left to the finish.
+# The face seen from the front, centred between columns 16 and 80; row 1 is left to the finish,
+# which repeats there the unicorn's hoof row: its two clusters of legs are the ears' tips.
 FACE_X = 48.0
-FACE = [(27.0, 20.0), (33.0, 13.5), (40.0, 11.0), (48.0, 10.2), (56.0, 11.0), (63.0, 13.5),
-        (69.0, 20.0), (70.0, 30.0), (67.0, 40.0), (62.5, 50.0), (61.0, 60.0), (63.5, 68.0),
-        (64.5, 76.0), (60.0, 81.5), (48.0, 83.6), (36.0, 81.5), (31.5, 76.0), (32.5, 68.0),
-        (35.0, 60.0), (33.5, 50.0), (29.0, 40.0), (26.0, 30.0)]
-EAR = [(34.0, 16.0), (30.5, 9.0), (28.5, 2.5), (34.5, 6.0), (40.0, 12.0)]  # the left one
+FACE = [(28.5, 17.0), (33.0, 12.5), (40.0, 10.6), (48.0, 10.2), (56.0, 10.6), (63.0, 12.5),
+        (67.5, 17.0), (69.5, 26.0), (69.0, 34.0), (66.0, 42.0), (62.0, 50.0), (60.5, 60.0),
+        (62.5, 68.0), (63.5, 76.0), (59.5, 81.5), (48.0, 83.6), (36.5, 81.5), (32.5, 76.0),
+        (33.5, 68.0), (35.5, 60.0), (34.0, 50.0), (30.0, 42.0), (27.0, 34.0), (26.5, 26.0)]
+EAR = [(32.5, 14.0), (30.6, 6.0), (30.8, 0.2), (34.5, 3.5), (40.0, 11.0)]  # the left one
+INNER_EAR = [(33.6, 12.0), (32.2, 6.5), (31.9, 3.4), (34.4, 6.0), (37.8, 10.5)]
+# The forelock: a lock of hair from the poll between the ears, falling onto the forehead, its
+# lower edge ragged in points.
+FORELOCK = [(44.0, 9.0), (48.0, 7.0), (52.0, 9.0), (55.0, 13.0), (53.5, 16.0), (52.0, 13.6),
+            (50.5, 17.0), (48.5, 14.0), (46.5, 17.0), (45.0, 13.6), (42.5, 16.0), (41.0, 13.0)]
+# The neck behind the head, widening into the chest and shoulders at the picture's foot.
+NECK_EDGE = [(29.0, 44.0), (26.5, 56.0), (25.0, 68.0), (21.5, 76.5), (15.9, 82.6)]
+BROW_LEFT, BROW_RIGHT = 30.5, 65.5
+EYE_Y = 37.0
 
 
 def mirrored(points):
@@ -285,81 +295,90 @@ def mirrored(points):
     return [(2 * FACE_X - x, y) for x, y in points]
 
 
-def brow(c, left, right, top, bottom, droop, level):
+def brow(c, left, right, top, bottom, level):
     """Draws one enormous bushy eyebrow from x `left` to `right`, solid between `top` and
-    `bottom` along most of its length, drooping by `droop` and thinning into tufts at both
-    ends, with hairs sticking out of its edges."""
+    `bottom`, sagging a little over the nose and rounding off at its ends, its edges ragged
+    with hairs combed outwards from the middle."""
     middle = (left + right) / 2.0
     half = (right - left) / 2.0
 
-    # Returns the brow's upper and lower edge at x.
+    # Returns the brow's upper and lower edge at x: an arch over each eye, a sag between.
     def edges(x):
         u = (x - middle) / half                      # -1 at the left end, 1 at the right
-        centre = (top + bottom) / 2.0 + droop * u ** 4  # the ends hang down: a sad brow
-        thick = (bottom - top) / 2.0 * (1.0 - abs(u) ** 5)
-        return centre - thick, centre + thick
+        arch = 1.6 * math.sin(math.pi * u) ** 2
+        end = max(0.0, abs(u) - 0.86) / 0.14          # 0 inside, 1 at the very end
+        return top - arch + 6.0 * end ** 2, bottom + 0.8 * (1.6 - arch) - 4.0 * end ** 2
 
-    steps = 64
+    steps = 80
     xs = [left + (right - left) * i / steps for i in range(steps + 1)]
     c.polygon([(x, edges(x)[0]) for x in xs] + [(x, edges(x)[1]) for x in reversed(xs)],
               level=level)
-    # Hairs: short strokes out of both edges, combed outwards from the middle, a few lighter
-    # ones running through the band.
-    for k in range(-28, 29):
-        x = middle + half * 0.95 * k / 28.0
+    # Hairs: strokes out of both edges and off the ends, combed outwards from the middle, of
+    # uneven lengths so the edges look ragged rather than cut.
+    for k in range(-22, 23):
+        x = middle + half * 0.97 * k / 22.0
         u = (x - middle) / half
         upper, lower = edges(x)
-        lean = 2.0 * u
-        length = 1.2 + 0.8 * ((k * 7) % 3)
-        c.line([(x, upper + 1.0), (x + lean, upper - length)], width=0.7, level=level)
-        c.line([(x, lower - 1.0), (x + lean, lower + length * 0.8)], width=0.7, level=level)
-        if k % 3 == 0:
-            c.line([(x - lean, upper + 1.5), (x + lean, lower - 1.5)], width=0.5,
-                   level=level * 0.9, mode="set")
+        lean = 2.2 * u
+        length = (1.0, 2.4, 1.6, 3.0, 1.3)[k % 5]
+        c.line([(x, upper + 1.0), (x + lean, upper - length)], width=0.6, level=level * 0.8)
+        drop = (1.4, 0.8, 2.0, 1.0)[k % 4]
+        c.line([(x, lower - 1.0), (x + lean * 0.8, lower + drop)], width=0.6,
+               level=level * 0.8)
 
 
 def horse2(c):
     """Draws the hornless unicorn's face under the unibrow; returns its glyph mapping."""
-    # Ears behind the head, with their dark insides.
-    inner_ear = [(34.5, 14.0), (31.5, 8.5), (30.5, 5.0), (34.5, 8.0), (38.0, 12.5)]
-    for ear, inside in ((EAR, inner_ear), (mirrored(EAR), mirrored(inner_ear))):
-        c.polygon(ear, level=0.75, smooth=True)
-        c.polygon(inside, level=0.3, mode="set", smooth=True)
+    # Neck and shoulders behind the head: the neck's edges, and a little shade along them.
+    for edge in (NECK_EDGE, mirrored(NECK_EDGE)):
+        c.curve(edge, width=1.1, level=0.7, tall=1.6)
+    # Ears behind the head: pointed outlines, the inside of each a shade darker.
+    for ear, inside in ((EAR, INNER_EAR), (mirrored(EAR), mirrored(INNER_EAR))):
+        c.polygon(inside, level=0.25, smooth=True)
+        stencil_of_ear = Canvas(c.rows, c.columns)
+        stencil_of_ear.polygon(ear, smooth=True)
+        c.outline(stencil_of_ear, width=1.1, level=0.8, tall=1.4)
 
     # The face: blank, with a firm outline.
     c.polygon(FACE, level=0.0, mode="set", smooth=True)
     shape = Canvas(c.rows, c.columns)
     shape.polygon(FACE, smooth=True)
     c.outline(shape, width=1.2, level=0.8, tall=1.6)
-
-    # Eyes, half hidden under the brow: the white, the lower lid, the pupil.
+    # Shade down the cheeks, inside the outline, so the long face has some roundness.
     for side in (-1, 1):
-        ex = FACE_X + side * 13.5
-        c.ellipse(ex, 31.0, 7.5, 9.0, level=0.0, mode="set")
-        c.arc(ex, 31.0, 7.5, 9.0, start=0.0, end=180.0, width=1.2, level=0.9)
-        c.ellipse(ex - side * 1.5, 35.0, 2.8, 3.2, level=1.0)
-        c.arc(ex, 33.0, 9.0, 10.0, start=50.0, end=130.0, width=0.6, level=0.35)  # the bags
-    # One tear on its way down.
-    c.polygon([(57.5, 45.0), (59.1, 49.0), (57.5, 50.6), (55.9, 49.0)], level=0.9, smooth=True)
+        cheek = [(FACE_X + side * x, y) for x, y in
+                 ((19.0, 40.0), (15.5, 48.0), (13.0, 56.0), (12.5, 64.0))]
+        c.curve(cheek, width=1.0, level=0.12)
 
-    brow(c, left=15.6, right=79.4, top=16.0, bottom=30.0, droop=3.0, level=1.0)
+    # The forelock, its strands parted by thin lines of shade.
+    c.polygon(FORELOCK, level=0.75, mode="set", smooth=True)
+    for x0, x1 in ((46.5, 44.0), (48.0, 48.0), (49.5, 52.0)):
+        c.line([(x0, 9.0), (x1, 15.0)], width=0.5, level=0.3, mode="set")
 
-    # What is left of the horn: a stump on the forehead, cut off flat, in front of the brow.
-    c.polygon([(43.5, 16.0), (52.5, 16.0), (51.5, 5.5), (44.5, 5.5)], level=0.6, mode="set")
-    for y in (9.0, 13.0):
-        c.line([(44.0, y + 1.8), (52.0, y - 1.2)], width=1.0, level=1.0)
-    c.ellipse(48.0, 5.5, 3.5, 1.4, level=0.15, mode="set")
-    c.arc(48.0, 5.5, 3.5, 1.4, width=0.8, level=0.9)
+    # Eyes at the sides, their upper lids just under the brow: the white, the lids, the pupil
+    # looking forward.
     for side in (-1, 1):
-        c.line([(48.0 + side * 4.5, 16.0), (48.0 + side * 3.5, 5.5)], width=0.9, level=0.9)
+        ex = FACE_X + side * 12.5
+        c.ellipse(ex, EYE_Y, 6.5, 5.5, level=0.0, mode="set")
+        c.arc(ex, EYE_Y, 6.5, 5.5, start=195.0, end=345.0, width=1.0, level=0.7)
+        c.arc(ex, EYE_Y, 6.5, 5.5, start=15.0, end=165.0, width=1.0, level=0.6)
+        c.ellipse(ex - side * 1.0, EYE_Y + 0.5, 2.4, 3.4, level=1.0)
 
-    # Muzzle: nostrils, and the mouth turned down.
+    brow(c, BROW_LEFT, BROW_RIGHT, top=16.0, bottom=30.0, level=1.0)
+
+    # The long nose: its bridge down the middle of the face, widening into the muzzle.
     for side in (-1, 1):
-        c.polygon([(FACE_X + side * 7.0, 66.5), (FACE_X + side * 10.0, 69.0),
-                   (FACE_X + side * 9.0, 73.0), (FACE_X + side * 6.5, 71.5)], level=1.0,
+        c.curve([(FACE_X + side * 4.0, 40.0), (FACE_X + side * 3.2, 50.0),
+                 (FACE_X + side * 3.6, 58.0), (FACE_X + side * 6.0, 64.0)], width=0.8,
+                level=0.3)
+
+    # Muzzle: the nostrils, and the lip line under them.
+    for side in (-1, 1):
+        c.polygon([(FACE_X + side * 6.5, 66.5), (FACE_X + side * 10.0, 68.5),
+                   (FACE_X + side * 9.5, 73.0), (FACE_X + side * 6.5, 71.5)], level=1.0,
                   smooth=True)
-    c.curve([(40.0, 80.0), (44.0, 77.8), (48.0, 77.3), (52.0, 77.8), (56.0, 80.0)], width=1.0,
-            level=0.7)
+    c.curve([(41.0, 79.0), (44.5, 78.0), (48.0, 77.8), (51.5, 78.0), (55.0, 79.0)], width=1.0,
+            level=0.5)
 
     return {"floor": 0.1, "soften": 1.0}
 
