@@ -389,6 +389,10 @@ def horse2(c):
 # The wheel: centre, and the radii of the tyre, the rim and the hub.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
 TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 28.5, 4.5
+SPOKES = 16
+# The cranks: their length from the hub's middle, and the angles they point at (0 ahead, 90
+# down), one pedal ahead and a little down, the other behind and a little up.
+CRANK, CRANK_ANGLES = 13.0, (20.0, 200.0)
 
 # The saddle seen from the side, nose to the left.
 SADDLE = [(21.5, 8.5), (23.0, 5.5), (27.0, 3.8), (35.0, 2.8), (46.0, 2.5), (55.0, 2.8),
@@ -426,27 +430,46 @@ def unibike(c):
                 (cx + outer * math.cos(a), cy + outer * math.sin(a))],
                width=0.9, level=0.6, mode="set")
     c.arc(cx, cy, RIM, RIM, width=1.2, level=0.55)
-    for k in range(16):
-        a = math.radians(k * 22.5 + 11.25)
-        c.line([(cx + HUB * math.cos(a), cy + HUB * math.sin(a)),
-                (cx + RIM * math.cos(a), cy + RIM * math.sin(a))], width=0.8, level=0.6)
 
-    # Fork: two legs down from the crown, tapering into blades that meet the hub.
-    for side in (-1, 1):
-        x_leg = cx + side * 8.0
-        tube(c, x_leg, 34.0, x_leg, 46.0, 5.0)
-        tube(c, x_leg, 45.5, cx + side * 3.0, cy, 3.2)
+    # What stands in front of the spokes: the fork's blades, the hub, the cranks and pedals.
+    blades = [(cx + side * 8.0, 45.5, cx + side * 3.0, cy) for side in (-1, 1)]
+    pedals = []
+    for angle in CRANK_ANGLES:
+        a = math.radians(angle)
+        # Each pedal fills one row of cells exactly, so its block has no ragged edges.
+        py = 2.0 * math.floor((cy + CRANK * math.sin(a)) / 2.0) + 1.0
+        pedals.append((cx + CRANK * math.cos(a), py))
+    front = Canvas(c.rows, c.columns)
+    for x0, y0, x1, y1 in blades:
+        tube(front, x0, y0, x1, y1, 5.0, shine=0)
+    front.ellipse(cx, cy, HUB + 1.5, HUB + 1.5)
+    for px, py in pedals:
+        tube(front, cx, cy, px, py, 4.0, shine=0)
+        front.polygon([(px - 5.5, py - 1.0), (px + 5.5, py - 1.0), (px + 5.5, py + 1.0),
+                       (px - 5.5, py + 1.0)])
+
+    # Spokes: straight line-work from the hub to the rim, evenly round the wheel, each drawn
+    # with the glyph of its direction so that the lower half is as clean as the upper.
+    spokes = LineWork(c.rows, c.columns)
+    for k in range(SPOKES):
+        a = math.radians(360.0 / SPOKES * (k + 0.5))
+        spokes.stroke([(cx + HUB * math.cos(a), cy + HUB * math.sin(a)),
+                       (cx + (RIM - 0.8) * math.cos(a), cy + (RIM - 0.8) * math.sin(a))],
+                      hidden=front.inside(), smooth=False)
+    spokes.draw(c)
+
+    # Fork: two legs down from the crown, tapering into blades that run into the hub.
+    for side, (x0, y0, x1, y1) in zip((-1, 1), blades):
+        tube(c, x0, 34.0, x0, 46.0, 5.0)
+        tube(c, x0, y0, x1, y1, 3.2)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
     c.ellipse(cx, cy, 1.4, 1.4, level=0.3, mode="set")
 
-    # Cranks and pedals.
-    for angle in (60.0, 240.0):
-        a = math.radians(angle)
-        px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
-        tube(c, cx, cy, px, py, 2.6, shine=0)
-        c.polygon([(px - 4.5, py - 1.6), (px + 4.5, py - 1.6), (px + 4.5, py + 1.6),
-                   (px - 4.5, py + 1.6)], level=0.93, mode="set")
-        c.line([(px - 3.5, py), (px + 3.5, py)], width=0.8, level=0.35, mode="set")
+    # Cranks: short straight bars from the hub, a pedal block at each end.
+    for px, py in pedals:
+        tube(c, cx, cy, px, py, 2.4, shine=0)
+        c.polygon([(px - 4.5, py - 1.0), (px + 4.5, py - 1.0), (px + 4.5, py + 1.0),
+                   (px - 4.5, py + 1.0)], level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
     c.polygon([(27.0, 28.2), (53.0, 28.2), (55.0, 30.5), (55.0, 35.8), (25.0, 35.8),
