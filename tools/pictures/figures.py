@@ -133,10 +133,19 @@ def direction_glyph(angle, height):
     return "-"
 
 
-# The silhouettes, in canvas units.
+def scaled(points, about, factor):
+    """Returns `points` moved towards (or away from) the point `about` by `factor`."""
+    ax, ay = about
+    return [(ax + (x - ax) * factor, ay + (y - ay) * factor) for x, y in points]
+
+
+# The silhouettes, in canvas units. The head, its ears and the horn's base are drawn at full
+# size and then made smaller about the poll, so the head stays in proportion to the body.
+POLL, HEAD_SCALE = (32.0, 13.0), 0.8
 HEAD = [(31.5, 13.0), (28.5, 14.5), (25.5, 17.2), (22.0, 21.5), (18.8, 26.0), (16.0, 30.0),
         (14.0, 32.5), (13.2, 35.0), (13.6, 37.5), (15.4, 39.0), (18.0, 39.2), (21.5, 38.0),
         (25.5, 36.5), (29.5, 34.0), (32.0, 30.0), (33.0, 23.0), (32.8, 16.0)]
+HEAD = scaled(HEAD, POLL, HEAD_SCALE)
 NECK = [(30.5, 12.5), (36.5, 11.8), (42.0, 14.3), (47.0, 18.8), (51.5, 23.5), (45.0, 34.0),
         (40.0, 42.0), (37.0, 35.0), (34.0, 28.5), (31.5, 21.0)]
 BARREL = [(39.0, 34.0), (43.0, 27.5), (49.0, 23.5), (55.0, 25.0), (60.5, 25.0), (64.5, 23.5),
@@ -144,12 +153,15 @@ BARREL = [(39.0, 34.0), (43.0, 27.5), (49.0, 23.5), (55.0, 25.0), (60.5, 25.0), 
           (48.0, 47.0), (42.0, 46.0), (38.6, 41.0)]
 NEAR_EAR = [(29.6, 14.5), (30.6, 9.0), (32.6, 4.2), (34.4, 9.2), (34.0, 14.0)]
 FAR_EAR = [(33.5, 13.0), (35.4, 8.0), (38.0, 4.8), (38.2, 10.0), (37.0, 13.5)]
+NEAR_EAR, FAR_EAR = scaled(NEAR_EAR, POLL, HEAD_SCALE), scaled(FAR_EAR, POLL, HEAD_SCALE)
 
 MANE_CREST = [(32.0, 11.0), (37.0, 11.0), (42.0, 13.3), (46.5, 17.3), (50.5, 22.0), (53.0, 25.5)]
-TAIL = [(66.0, 25.0), (70.0, 22.8), (74.0, 23.5), (77.0, 27.0), (78.6, 34.0), (78.4, 42.0),
-        (77.4, 50.0), (75.6, 57.0), (72.0, 62.0), (73.6, 56.5), (75.0, 50.0), (75.4, 42.0),
-        (74.6, 34.0), (72.5, 28.5), (69.0, 26.5)]
-TAIL_LOCKS = [[(74.0, 29.5), (76.6, 35.0), (76.8, 43.0), (75.8, 50.5), (74.0, 56.5)]]
+# The tail: strands of hair from the top of the rump, arching out and falling in long curves.
+TAIL_STRANDS = [[(68.5, 24.0), (73.0, 22.8), (76.5, 26.0), (78.3, 33.0), (78.3, 42.0),
+                 (77.0, 51.0), (74.5, 58.0)],
+                [(69.0, 25.5), (72.5, 26.0), (74.8, 31.0), (75.6, 39.0), (74.8, 48.0),
+                 (72.5, 55.0), (70.0, 59.5)],
+                [(70.5, 24.6), (74.5, 25.5), (76.8, 31.5), (77.2, 40.0), (76.0, 49.0)]]
 
 # legs as (path from the body down to the hoof, width at each point)
 NEAR_FORELEG = ([(41.5, 41.0), (41.0, 50.0), (40.6, 57.0), (40.5, 64.0), (40.5, 69.4)],
@@ -161,7 +173,7 @@ NEAR_HIND_LEG = ([(62.0, 36.0), (63.5, 46.0), (67.0, 54.0), (66.3, 63.0), (66.1,
 FAR_HIND_LEG = ([(57.0, 38.0), (57.5, 47.0), (60.5, 55.0), (59.5, 63.0), (59.1, 69.4)],
                 [8.0, 5.0, 3.4, 3.0, 4.0])
 
-HORN_BASE, HORN_TIP = (26.0, 17.5), (10.5, 0.7)
+HORN_BASE, HORN_TIP = scaled([(26.0, 17.5)], POLL, HEAD_SCALE)[0], (10.5, 0.7)
 HORN_HALF_WIDTH = 3.8
 
 
@@ -251,18 +263,17 @@ def horse1(c):
     # Front to back: the horn, the mane, the tail, the near side, the far legs and ear.
     layers = [[(horn, False)],
               [(mane_outline(MANE_CREST, locks=4, depth=7.0), False)],
-              [(TAIL, True)],
               [(HEAD, True), (NECK, True), (BARREL, True), (NEAR_EAR, True),
                (limb(*NEAR_FORELEG), False), (limb(*NEAR_HIND_LEG), False)],
               [(FAR_EAR, True), (limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
     draw_layers(lines, layers, rows, columns)
-    for lock in TAIL_LOCKS:
-        lines.stroke(lock)
+    for strand in TAIL_STRANDS:
+        lines.stroke(strand)
     horn_strokes(lines, period=4, band=2)
 
     # Face: the eye under the horn, the nostril above the muzzle (row and column from 1).
-    lines.accent(13, 25, "o")
-    lines.accent(18, 17, "o")
+    lines.accent(12, 27, "o")
+    lines.accent(16, 20, "o")
 
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
