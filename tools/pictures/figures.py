@@ -139,7 +139,7 @@ def scaled(points, about, factor):
     return [(ax + (x - ax) * factor, ay + (y - ay) * factor) for x, y in points]
 
 
-# The silhouettes, in canvas units. The head, its ears and the horn's base are drawn at full
+# The silhouettes, in canvas units. The head, its ear and the horn's base are drawn at full
 # size and then made smaller about the poll, so the head stays in proportion to the body.
 POLL, HEAD_SCALE = (32.0, 13.0), 0.8
 HEAD = [(31.5, 13.0), (28.5, 14.5), (25.5, 17.2), (22.0, 21.5), (18.8, 26.0), (16.0, 30.0),
@@ -152,10 +152,12 @@ BARREL = [(39.0, 34.0), (43.0, 27.5), (49.0, 23.5), (55.0, 25.0), (60.5, 25.0), 
           (68.0, 25.0), (70.2, 30.0), (69.8, 37.0), (67.0, 43.5), (61.0, 46.5), (55.0, 47.0),
           (48.0, 47.0), (42.0, 46.0), (38.6, 41.0)]
 NEAR_EAR = [(29.6, 14.5), (30.6, 9.0), (32.6, 4.2), (34.4, 9.2), (34.0, 14.0)]
-FAR_EAR = [(33.5, 13.0), (35.4, 8.0), (38.0, 4.8), (38.2, 10.0), (37.0, 13.5)]
-NEAR_EAR, FAR_EAR = scaled(NEAR_EAR, POLL, HEAD_SCALE), scaled(FAR_EAR, POLL, HEAD_SCALE)
+NEAR_EAR = scaled(NEAR_EAR, POLL, HEAD_SCALE)
 
-MANE_CREST = [(32.0, 11.0), (37.0, 11.0), (42.0, 13.3), (46.5, 17.3), (50.5, 22.0), (53.0, 25.5)]
+# The mane: locks of hair lying along the neck's crest, combed back and down.
+MANE_STRANDS = [[(33.5, 9.5), (38.5, 10.5), (43.0, 13.5), (46.0, 17.0)],
+                [(36.0, 12.5), (41.0, 14.5), (45.0, 18.0), (48.0, 22.5)],
+                [(40.5, 15.5), (45.0, 19.0), (48.5, 23.5), (50.0, 27.0)]]
 # The tail: strands of hair from the top of the rump, arching out and falling in long curves.
 TAIL_STRANDS = [[(68.5, 24.0), (73.0, 22.8), (76.5, 26.0), (78.3, 33.0), (78.3, 42.0),
                  (77.0, 51.0), (74.5, 58.0)],
@@ -172,6 +174,10 @@ NEAR_HIND_LEG = ([(62.0, 36.0), (63.5, 46.0), (67.0, 54.0), (66.3, 63.0), (66.1,
                  [10.0, 6.0, 3.6, 3.0, 4.0])
 FAR_HIND_LEG = ([(57.0, 38.0), (57.5, 47.0), (60.5, 55.0), (59.5, 63.0), (59.1, 69.4)],
                 [8.0, 5.0, 3.4, 3.0, 4.0])
+
+LEGS = (NEAR_FORELEG, FAR_FORELEG, NEAR_HIND_LEG, FAR_HIND_LEG)
+# The glyph of the shading along the figure's shadow side.
+HATCH = "/"
 
 HORN_BASE, HORN_TIP = scaled([(26.0, 17.5)], POLL, HEAD_SCALE)[0], (10.5, 0.7)
 HORN_HALF_WIDTH = 3.8
@@ -219,24 +225,6 @@ def horn_strokes(lines, period, band):
                     lines.mark(row, column, "/")
 
 
-def mane_outline(crest, locks, depth):
-    """Returns the outline of a mane lying along the `crest` polyline: its top edge just above
-    the crest, its lower edge hanging `depth` units down in `locks` pointed locks."""
-    line = spline(crest, steps=16)
-    top, bottom = [], []
-    for i, (x, y) in enumerate(line):
-        ax, ay = line[max(0, i - 1)]
-        bx, by = line[min(len(line) - 1, i + 1)]
-        length = math.hypot(bx - ax, by - ay) or 1.0
-        nx, ny = (by - ay) / length, -(bx - ax) / length  # the up side of the crest
-        t = i / (len(line) - 1)
-        # A sawtooth: each lock grows longer towards its tip, then the next one starts.
-        reach = depth * (0.45 + 0.55 * ((t * locks) % 1.0) ** 1.5) * (1.0 - 0.3 * t)
-        top.append((x + nx * 1.0, y + ny * 1.0))
-        bottom.append((x - nx * reach, y - ny * reach))
-    return top + bottom[::-1]
-
-
 def draw_layers(lines, layers, rows, columns):
     """Draws the edges of the shapes in `layers`, front first: each layer a list of
     (outline, smooth) pairs. A shape's edge is left out where any other shape of its layer or
@@ -254,20 +242,43 @@ def draw_layers(lines, layers, rows, columns):
             covered |= mask
 
 
+def hatch_shadow_side(lines, inside, glyph):
+    """Shades the figure where the light from the upper left leaves it: `glyph` in each blank
+    cell inside the boolean sample array `inside` that lies just inside an upright edge on
+    the figure's right, so the back of each leg and the rump get a second line beside the
+    outline's thin `:` column."""
+    height, width = inside.shape
+
+    def is_inside(x, y):
+        row, column = int(y * SAMPLES), int(x * SAMPLES)
+        return 0 <= row < height and 0 <= column < width and bool(inside[row, column])
+
+    for row in range(lines.rows):
+        for column in range(lines.columns):
+            x, y = column + 0.5, 2.0 * row + 1.0
+            if lines.strokes.get((row, column), (0.0, ""))[0] >= lines.MIN_LENGTH:
+                continue
+            # Inside, the edge within a cell to the right, and the figure going on below.
+            if is_inside(x, y) and not is_inside(x + 1.5, y) and is_inside(x, y + 2.0):
+                lines.mark(row, column, glyph)
+
+
 def horse1(c):
     """Draws the unicorn with its spiral horn as direction glyphs; returns its glyph mapping,
     which reads each cell's level back as the glyph chosen for it."""
     rows, columns = c.rows, c.columns
     lines = LineWork(rows, columns)
     horn = [horn_point(0, -1), horn_point(1, 0), horn_point(0, 1)]
-    # Front to back: the horn, the mane, the tail, the near side, the far legs and ear.
+    # Front to back: the horn, the near side, the far legs.
     layers = [[(horn, False)],
-              [(mane_outline(MANE_CREST, locks=4, depth=7.0), False)],
               [(HEAD, True), (NECK, True), (BARREL, True), (NEAR_EAR, True),
                (limb(*NEAR_FORELEG), False), (limb(*NEAR_HIND_LEG), False)],
-              [(FAR_EAR, True), (limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
+              [(limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
     draw_layers(lines, layers, rows, columns)
-    for strand in TAIL_STRANDS:
+    body = stencil(rows, columns, HEAD, NECK, BARREL) | \
+        stencil(rows, columns, *(limb(*leg) for leg in LEGS), smooth=False)
+    hatch_shadow_side(lines, body, HATCH)
+    for strand in TAIL_STRANDS + MANE_STRANDS:
         lines.stroke(strand)
     horn_strokes(lines, period=4, band=2)
 
