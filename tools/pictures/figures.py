@@ -176,6 +176,8 @@ FAR_HIND_LEG = ([(57.0, 38.0), (57.5, 47.0), (60.5, 55.0), (59.5, 63.0), (59.1, 
                 [8.0, 5.0, 3.4, 3.0, 4.0])
 
 LEGS = (NEAR_FORELEG, FAR_FORELEG, NEAR_HIND_LEG, FAR_HIND_LEG)
+# The glyph of the mane's and the tail's strands: wavy, so that they read as hair.
+HAIR = "s"
 # The glyph of the shading along the figure's shadow side.
 HATCH = "/"
 
@@ -278,8 +280,8 @@ def horse1(c):
     body = stencil(rows, columns, HEAD, NECK, BARREL) | \
         stencil(rows, columns, *(limb(*leg) for leg in LEGS), smooth=False)
     hatch_shadow_side(lines, body, HATCH)
-    for strand in TAIL_STRANDS + MANE_STRANDS:
-        lines.stroke(strand)
+    for strand in MANE_STRANDS + TAIL_STRANDS:
+        lines.stroke(strand, glyph=HAIR)
     horn_strokes(lines, period=4, band=2)
 
     # Face: the eye under the horn, the nostril above the muzzle (row and column from 1).
