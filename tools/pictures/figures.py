@@ -368,11 +368,6 @@ def horse2(c):
     shape = Canvas(c.rows, c.columns)
     shape.polygon(FACE, smooth=True)
     c.outline(shape, width=1.2, level=0.8, tall=1.6)
-    # Shade down the cheeks, inside the outline, so the long face has some roundness.
-    for side in (-1, 1):
-        cheek = [(FACE_X + side * x, y) for x, y in
-                 ((19.0, 40.0), (15.5, 48.0), (13.0, 56.0), (12.5, 64.0))]
-        c.curve(cheek, width=1.0, level=0.12)
 
     # The forelock, its strands parted by thin lines of shade.
     c.polygon(FORELOCK, level=0.75, mode="set", smooth=True)
