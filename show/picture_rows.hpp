@@ -14,7 +14,7 @@ inline constexpr std::size_t row_width = 80;
 
 // Row 34 of horse1_rows, typed again as row 1 of horse2_rows.
 inline constexpr std::string_view hooves_row =
-    "                                      :  /: :  /:        : //:  : /:            ";
+    "                                      :   :  /:          : //:  : /:            ";
 // Rows 19 to 23 of unibike_rows: one row typed 5 times.
 inline constexpr std::string_view fork_legs_row =
     "                             oMMydo          oMMydo                             ";
@@ -43,18 +43,18 @@ inline constexpr std::array<std::string_view, 35> horse1_rows = {
     "                                      :                             /      s ss ",
     "                                      :                           //       ss s ",
     "                                      :                          /:        ssss ",
-    "                                      :   /::---------------:    /:       ssss  ",
-    "                                      :   /::  /:      :   /:-.   /:      s ss  ",
-    "                                      :   /::  /:       -   /:`.   /:    ss ss  ",
-    "                                      :  /: :  /:        `: /:: -  /:    s  s   ",
-    "                                      :  /: :  /:         :  /:  : /:   s  s    ",
-    "                                      :  /: : /:          :  /:  : /:  s  ss    ",
-    "                                      :  /: : /:          : /:   : /: s         ",
-    "                                      :  /: : /:          : /:  :  /:           ",
-    "                                      : //: : /:         ::/::  : /:            ",
-    "                                      :  /: : /::        : /:   : /:            ",
+    "                                      :    :---:------------:    /:       ssss  ",
+    "                                      :    :  /:       :   /:-.   /:      s ss  ",
+    "                                      :    :  /:        -   /:`.   /:    ss ss  ",
+    "                                      :  /::  /:         `: /:: -  /:    s  s   ",
+    "                                      :  /:: /:           :  /:  : /:   s  s    ",
+    "                                      :  /:: /:           :  /:  : /:  s  ss    ",
+    "                                      :  /:: /:           : /:   : /: s         ",
+    "                                      :   :: /:           : /:  :  /:           ",
+    "                                      : / :: /:          ::/::  : /:            ",
+    "                                      :   :://:          : /:   : /:            ",
     hooves_row,
-    "                                      :...: :...:        /...:  :...:           \n",
+    "                                      :...:...:          /...:  :...:           \n",
 };
 
 inline constexpr std::array<std::string_view, 42> horse2_rows = {
@@ -141,13 +141,13 @@ inline constexpr std::array<std::string_view, 59> unibike_rows = {
     "        +MNMN-o-   `-.        `- :Mhd      NNh: //        ///   -o-NMNM+        ",
     "       -MMMM-o-       `-.       - Nmh-    -Mdd /       ///       -o-MMMM-       ",
     "      .hmMM++/           `-.      dMy+    +Mhh      ///           /++MMmh.      ",
-    "      :MMMm.s                -.   oMyy:  :hMyo   ///               s.mMMM:      ",
-    "      yMMM++/---....   dMMMMMMMM+ :Mdd.::.NNh:///           ....---/++MMMy      ",
-    "     .dmMM-s-       ````--.-+shmMNdMNMMMMMMmd     ....--````       -s-MMmd.     ",
-    "      MMMM s`                   ./omMMMMNMMMh ````                 `s MMMM      ",
-    "      MMMM s`                 .... +MMMNMMMMmo/.                   `s MMMM      ",
-    "     .dmMM-s-       ....--````    / +NMMMMNosdNMmho/.`--....       -s-MMmd.     ",
-    "      yMMM++/---````           ///  / .::. .   +MMMMMMMMd   ````---/++MMMy      ",
+    "      :MMMm.s               `-.   oMyy:  :hMyo   ///               s.mMMM:      ",
+    "      yMMM++/---....   dMMMMMMMM: :Mdd.::.NNh:///           ....---/++MMMy      ",
+    "     .dmMM-s-       ````--..-/ohmhsMNMMMMMMmd     ....--````       -s-MMmd.     ",
+    "      MMMM s`                    .:mMMMNdMMMh ````                 `s MMMM      ",
+    "      MMMM s`                 .... +MMMdNMMMh:.                    `s MMMM      ",
+    "     .dmMM-s-       ....--````    / +NMMMMN+/shmho/.``--....       -s-MMmd.     ",
+    "      yMMM++/---````           ///  / .::. .   :MMMMMMMMd   ````---/++MMMy      ",
     "      :MMMm.s               ///   //  :  :  -.   `-.               s.mMMM:      ",
     "      .hmMM++/           ///     //   :  :   `.     `-.           /++MMmh.      ",
     "       -MMMM-o-       ///       //   :    :   `-       `-.       -o-MMMM-       ",

@@ -168,7 +168,7 @@ TAIL_STRANDS = [[(68.5, 24.0), (73.0, 22.8), (76.5, 26.0), (78.3, 33.0), (78.3, 
 # legs as (path from the body down to the hoof, width at each point)
 NEAR_FORELEG = ([(41.5, 41.0), (41.0, 50.0), (40.6, 57.0), (40.5, 64.0), (40.5, 69.4)],
                 [6.0, 4.4, 3.6, 3.0, 4.0])                      # straight, standing
-FAR_FORELEG = ([(46.5, 42.0), (46.5, 52.0), (46.3, 57.0), (46.5, 65.0), (46.5, 69.4)],
+FAR_FORELEG = ([(46.0, 42.0), (45.5, 52.0), (44.8, 57.0), (44.5, 65.0), (44.5, 69.4)],
                [5.0, 3.8, 3.2, 3.0, 4.0])
 NEAR_HIND_LEG = ([(62.0, 36.0), (63.5, 46.0), (67.0, 54.0), (66.3, 63.0), (66.1, 69.4)],
                  [10.0, 6.0, 3.6, 3.0, 4.0])
@@ -486,7 +486,7 @@ def unibike(c):
 
     # Cranks: short straight bars from the hub, a pedal block at each end.
     for px, py in pedals:
-        tube(c, cx, cy, px, py, 2.4, shine=0)
+        tube(c, cx, cy, px, py, 1.6, shine=0)
         c.polygon([(px - 4.5, py - 1.0), (px + 4.5, py - 1.0), (px + 4.5, py + 1.0),
                    (px - 4.5, py + 1.0)], level=1.0, mode="set")
 
