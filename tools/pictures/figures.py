@@ -180,6 +180,9 @@ LEGS = (NEAR_FORELEG, FAR_FORELEG, NEAR_HIND_LEG, FAR_HIND_LEG)
 HAIR = "s"
 # The glyph of the shading along the figure's shadow side.
 HATCH = "/"
+# The row of the fetlocks, the last the shading reaches: below them the pasterns are slim, and
+# the row after them is typed again at the top of the next picture, where it should be light.
+FETLOCK_ROW = 32
 
 HORN_BASE, HORN_TIP = scaled([(26.0, 17.5)], POLL, HEAD_SCALE)[0], (10.5, 0.7)
 HORN_HALF_WIDTH = 3.8
@@ -244,18 +247,18 @@ def draw_layers(lines, layers, rows, columns):
             covered |= mask
 
 
-def hatch_shadow_side(lines, inside, glyph):
+def hatch_shadow_side(lines, inside, glyph, last_row):
     """Shades the figure where the light from the upper left leaves it: `glyph` in each blank
     cell inside the boolean sample array `inside` that lies just inside an upright edge on
     the figure's right, so the back of each leg and the rump get a second line beside the
-    outline's thin `:` column."""
+    outline's thin `:` column; no lower than `last_row` (from 1), so the legs end slim."""
     height, width = inside.shape
 
     def is_inside(x, y):
         row, column = int(y * SAMPLES), int(x * SAMPLES)
         return 0 <= row < height and 0 <= column < width and bool(inside[row, column])
 
-    for row in range(lines.rows):
+    for row in range(last_row):
         for column in range(lines.columns):
             x, y = column + 0.5, 2.0 * row + 1.0
             if lines.strokes.get((row, column), (0.0, ""))[0] >= lines.MIN_LENGTH:
@@ -279,7 +282,7 @@ def horse1(c):
     draw_layers(lines, layers, rows, columns)
     body = stencil(rows, columns, HEAD, NECK, BARREL) | \
         stencil(rows, columns, *(limb(*leg) for leg in LEGS), smooth=False)
-    hatch_shadow_side(lines, body, HATCH)
+    hatch_shadow_side(lines, body, HATCH, last_row=FETLOCK_ROW)
     for strand in MANE_STRANDS + TAIL_STRANDS:
         lines.stroke(strand, glyph=HAIR)
     horn_strokes(lines, period=4, band=2)
