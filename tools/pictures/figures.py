@@ -447,7 +447,7 @@ def unibike(c):
     for k in range(36):
         # Tread: short notches cut into the tyre's outer edge.
         a = math.radians(k * 10 + 5)
-        inner, outer = TYRE_OUTER - 1.6, TYRE_OUTER + 0.2
+        inner, outer = TYRE_OUTER - 1.6, TYRE_OUTER - 0.4
         c.line([(cx + inner * math.cos(a), cy + inner * math.sin(a)),
                 (cx + outer * math.cos(a), cy + outer * math.sin(a))],
                width=0.9, level=0.6, mode="set")
