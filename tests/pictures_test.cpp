@@ -205,6 +205,19 @@ TEST(UnibrowPicture, BrowIsADenseHeavyBandAcrossRows9To15) {
     }
 }
 
+TEST(UnibrowPicture, BrowIsNarrowerThanTheFaceUnderIt) {
+    // A brow as wide as the face or wider reads as a hat's brim: the face's outline must show
+    // beyond both of its ends, at least as far out as the face reaches at the eyes below it.
+    std::size_t face_at_eyes = 80;
+    for (std::size_t r = 17; r <= 20; ++r) {
+        const auto [first, last] = ink_columns({horse2_rows[r - 1]});
+        face_at_eyes = std::min(face_at_eyes, last - first + 1);
+    }
+    for (std::size_t r = 9; r <= 15; ++r) {
+        EXPECT_LE(longest_heavy_run(horse2_rows[r - 1]) + 4, face_at_eyes) << "row " << r;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Picture 3: the unicycle
 

@@ -133,35 +133,58 @@ def direction_glyph(angle, height):
     return "-"
 
 
-# The silhouettes, in canvas units.
+def scaled(points, about, factor):
+    """Returns `points` moved towards (or away from) the point `about` by `factor`."""
+    ax, ay = about
+    return [(ax + (x - ax) * factor, ay + (y - ay) * factor) for x, y in points]
+
+
+# The silhouettes, in canvas units. The head, its ear and the horn's base are drawn at full
+# size and then made smaller about the poll, so the head stays in proportion to the body.
+POLL, HEAD_SCALE = (32.0, 13.0), 0.8
 HEAD = [(31.5, 13.0), (28.5, 14.5), (25.5, 17.2), (22.0, 21.5), (18.8, 26.0), (16.0, 30.0),
         (14.0, 32.5), (13.2, 35.0), (13.6, 37.5), (15.4, 39.0), (18.0, 39.2), (21.5, 38.0),
         (25.5, 36.5), (29.5, 34.0), (32.0, 30.0), (33.0, 23.0), (32.8, 16.0)]
+HEAD = scaled(HEAD, POLL, HEAD_SCALE)
 NECK = [(30.5, 12.5), (36.5, 11.8), (42.0, 14.3), (47.0, 18.8), (51.5, 23.5), (45.0, 34.0),
         (40.0, 42.0), (37.0, 35.0), (34.0, 28.5), (31.5, 21.0)]
 BARREL = [(39.0, 34.0), (43.0, 27.5), (49.0, 23.5), (55.0, 25.0), (60.5, 25.0), (64.5, 23.5),
           (68.0, 25.0), (70.2, 30.0), (69.8, 37.0), (67.0, 43.5), (61.0, 46.5), (55.0, 47.0),
           (48.0, 47.0), (42.0, 46.0), (38.6, 41.0)]
 NEAR_EAR = [(29.6, 14.5), (30.6, 9.0), (32.6, 4.2), (34.4, 9.2), (34.0, 14.0)]
-FAR_EAR = [(33.5, 13.0), (35.4, 8.0), (38.0, 4.8), (38.2, 10.0), (37.0, 13.5)]
+NEAR_EAR = scaled(NEAR_EAR, POLL, HEAD_SCALE)
 
-MANE_CREST = [(32.0, 11.0), (37.0, 11.0), (42.0, 13.3), (46.5, 17.3), (50.5, 22.0), (53.0, 25.5)]
-TAIL = [(66.0, 25.0), (70.0, 22.8), (74.0, 23.5), (77.0, 27.0), (78.6, 34.0), (78.4, 42.0),
-        (77.4, 50.0), (75.6, 57.0), (72.0, 62.0), (73.6, 56.5), (75.0, 50.0), (75.4, 42.0),
-        (74.6, 34.0), (72.5, 28.5), (69.0, 26.5)]
-TAIL_LOCKS = [[(74.0, 29.5), (76.6, 35.0), (76.8, 43.0), (75.8, 50.5), (74.0, 56.5)]]
+# The mane: locks of hair lying along the neck's crest, combed back and down.
+MANE_STRANDS = [[(33.5, 9.5), (38.5, 10.5), (43.0, 13.5), (46.0, 17.0)],
+                [(36.0, 12.5), (41.0, 14.5), (45.0, 18.0), (48.0, 22.5)],
+                [(40.5, 15.5), (45.0, 19.0), (48.5, 23.5), (50.0, 27.0)]]
+# The tail: strands of hair from the top of the rump, arching out and falling in long curves.
+TAIL_STRANDS = [[(68.5, 24.0), (73.0, 22.8), (76.5, 26.0), (78.3, 33.0), (78.3, 42.0),
+                 (77.0, 51.0), (74.5, 58.0)],
+                [(69.0, 25.5), (72.5, 26.0), (74.8, 31.0), (75.6, 39.0), (74.8, 48.0),
+                 (72.5, 55.0), (70.0, 59.5)],
+                [(70.5, 24.6), (74.5, 25.5), (76.8, 31.5), (77.2, 40.0), (76.0, 49.0)]]
 
 # legs as (path from the body down to the hoof, width at each point)
-NEAR_FORELEG = ([(41.5, 41.0), (40.5, 46.5), (35.5, 51.5), (35.5, 57.5), (37.5, 60.0)],
-                [6.0, 4.6, 3.8, 3.0, 3.6])                      # raised, bent at the knee
-FAR_FORELEG = ([(46.5, 42.0), (46.5, 52.0), (46.3, 57.0), (46.5, 65.0), (46.5, 69.4)],
+NEAR_FORELEG = ([(41.5, 41.0), (41.0, 50.0), (40.6, 57.0), (40.5, 64.0), (40.5, 69.4)],
+                [6.0, 4.4, 3.6, 3.0, 4.0])                      # straight, standing
+FAR_FORELEG = ([(46.0, 42.0), (45.5, 52.0), (44.8, 57.0), (44.5, 65.0), (44.5, 69.4)],
                [5.0, 3.8, 3.2, 3.0, 4.0])
 NEAR_HIND_LEG = ([(62.0, 36.0), (63.5, 46.0), (67.0, 54.0), (66.3, 63.0), (66.1, 69.4)],
                  [10.0, 6.0, 3.6, 3.0, 4.0])
 FAR_HIND_LEG = ([(57.0, 38.0), (57.5, 47.0), (60.5, 55.0), (59.5, 63.0), (59.1, 69.4)],
                 [8.0, 5.0, 3.4, 3.0, 4.0])
 
-HORN_BASE, HORN_TIP = (26.0, 17.5), (10.5, 0.7)
+LEGS = (NEAR_FORELEG, FAR_FORELEG, NEAR_HIND_LEG, FAR_HIND_LEG)
+# The glyph of the mane's and the tail's strands: wavy, so that they read as hair.
+HAIR = "s"
+# The glyph of the shading along the figure's shadow side.
+HATCH = "/"
+# The row of the fetlocks, the last the shading reaches: below them the pasterns are slim, and
+# the row after them is typed again at the top of the next picture, where it should be light.
+FETLOCK_ROW = 32
+
+HORN_BASE, HORN_TIP = scaled([(26.0, 17.5)], POLL, HEAD_SCALE)[0], (10.5, 0.7)
 HORN_HALF_WIDTH = 3.8
 
 
@@ -207,24 +230,6 @@ def horn_strokes(lines, period, band):
                     lines.mark(row, column, "/")
 
 
-def mane_outline(crest, locks, depth):
-    """Returns the outline of a mane lying along the `crest` polyline: its top edge just above
-    the crest, its lower edge hanging `depth` units down in `locks` pointed locks."""
-    line = spline(crest, steps=16)
-    top, bottom = [], []
-    for i, (x, y) in enumerate(line):
-        ax, ay = line[max(0, i - 1)]
-        bx, by = line[min(len(line) - 1, i + 1)]
-        length = math.hypot(bx - ax, by - ay) or 1.0
-        nx, ny = (by - ay) / length, -(bx - ax) / length  # the up side of the crest
-        t = i / (len(line) - 1)
-        # A sawtooth: each lock grows longer towards its tip, then the next one starts.
-        reach = depth * (0.45 + 0.55 * ((t * locks) % 1.0) ** 1.5) * (1.0 - 0.3 * t)
-        top.append((x + nx * 1.0, y + ny * 1.0))
-        bottom.append((x - nx * reach, y - ny * reach))
-    return top + bottom[::-1]
-
-
 def draw_layers(lines, layers, rows, columns):
     """Draws the edges of the shapes in `layers`, front first: each layer a list of
     (outline, smooth) pairs. A shape's edge is left out where any other shape of its layer or
@@ -242,27 +247,49 @@ def draw_layers(lines, layers, rows, columns):
             covered |= mask
 
 
+def hatch_shadow_side(lines, inside, glyph, last_row):
+    """Shades the figure where the light from the upper left leaves it: `glyph` in each blank
+    cell inside the boolean sample array `inside` that lies just inside an upright edge on
+    the figure's right, so the back of each leg and the rump get a second line beside the
+    outline's thin `:` column; no lower than `last_row` (from 1), so the legs end slim."""
+    height, width = inside.shape
+
+    def is_inside(x, y):
+        row, column = int(y * SAMPLES), int(x * SAMPLES)
+        return 0 <= row < height and 0 <= column < width and bool(inside[row, column])
+
+    for row in range(last_row):
+        for column in range(lines.columns):
+            x, y = column + 0.5, 2.0 * row + 1.0
+            if lines.strokes.get((row, column), (0.0, ""))[0] >= lines.MIN_LENGTH:
+                continue
+            # Inside, the edge within a cell to the right, and the figure going on below.
+            if is_inside(x, y) and not is_inside(x + 1.5, y) and is_inside(x, y + 2.0):
+                lines.mark(row, column, glyph)
+
+
 def horse1(c):
     """Draws the unicorn with its spiral horn as direction glyphs; returns its glyph mapping,
     which reads each cell's level back as the glyph chosen for it."""
     rows, columns = c.rows, c.columns
     lines = LineWork(rows, columns)
     horn = [horn_point(0, -1), horn_point(1, 0), horn_point(0, 1)]
-    # Front to back: the horn, the mane, the tail, the near side, the far legs and ear.
+    # Front to back: the horn, the near side, the far legs.
     layers = [[(horn, False)],
-              [(mane_outline(MANE_CREST, locks=4, depth=7.0), False)],
-              [(TAIL, True)],
               [(HEAD, True), (NECK, True), (BARREL, True), (NEAR_EAR, True),
                (limb(*NEAR_FORELEG), False), (limb(*NEAR_HIND_LEG), False)],
-              [(FAR_EAR, True), (limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
+              [(limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
     draw_layers(lines, layers, rows, columns)
-    for lock in TAIL_LOCKS:
-        lines.stroke(lock)
+    body = stencil(rows, columns, HEAD, NECK, BARREL) | \
+        stencil(rows, columns, *(limb(*leg) for leg in LEGS), smooth=False)
+    hatch_shadow_side(lines, body, HATCH, last_row=FETLOCK_ROW)
+    for strand in MANE_STRANDS + TAIL_STRANDS:
+        lines.stroke(strand, glyph=HAIR)
     horn_strokes(lines, period=4, band=2)
 
     # Face: the eye under the horn, the nostril above the muzzle (row and column from 1).
-    lines.accent(13, 25, "o")
-    lines.accent(18, 17, "o")
+    lines.accent(12, 27, "o")
+    lines.accent(16, 20, "o")
 
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
@@ -271,13 +298,23 @@ def horse1(c):
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
 
-# The face seen from the front, centred between columns 16 and 80; row 1 is left to the finish.
+# The face seen from the front, centred between columns 16 and 80; row 1 is left to the finish,
+# which repeats there the unicorn's hoof row: its two clusters of legs are the ears' tips.
 FACE_X = 48.0
-FACE = [(27.0, 20.0), (33.0, 13.5), (40.0, 11.0), (48.0, 10.2), (56.0, 11.0), (63.0, 13.5),
-        (69.0, 20.0), (70.0, 30.0), (67.0, 40.0), (62.5, 50.0), (61.0, 60.0), (63.5, 68.0),
-        (64.5, 76.0), (60.0, 81.5), (48.0, 83.6), (36.0, 81.5), (31.5, 76.0), (32.5, 68.0),
-        (35.0, 60.0), (33.5, 50.0), (29.0, 40.0), (26.0, 30.0)]
-EAR = [(34.0, 16.0), (30.5, 9.0), (28.5, 2.5), (34.5, 6.0), (40.0, 12.0)]  # the left one
+FACE = [(28.5, 17.0), (33.0, 12.5), (40.0, 10.6), (48.0, 10.2), (56.0, 10.6), (63.0, 12.5),
+        (67.5, 17.0), (69.5, 26.0), (69.0, 34.0), (66.0, 42.0), (62.0, 50.0), (60.5, 60.0),
+        (62.5, 68.0), (63.5, 76.0), (59.5, 81.5), (48.0, 83.6), (36.5, 81.5), (32.5, 76.0),
+        (33.5, 68.0), (35.5, 60.0), (34.0, 50.0), (30.0, 42.0), (27.0, 34.0), (26.5, 26.0)]
+EAR = [(32.5, 14.0), (30.6, 6.0), (30.8, 0.2), (34.5, 3.5), (40.0, 11.0)]  # the left one
+INNER_EAR = [(33.6, 12.0), (32.2, 6.5), (31.9, 3.4), (34.4, 6.0), (37.8, 10.5)]
+# The forelock: a lock of hair from the poll between the ears, falling onto the forehead, its
+# lower edge ragged in points.
+FORELOCK = [(44.0, 9.0), (48.0, 7.0), (52.0, 9.0), (55.0, 13.0), (53.5, 16.0), (52.0, 13.6),
+            (50.5, 17.0), (48.5, 14.0), (46.5, 17.0), (45.0, 13.6), (42.5, 16.0), (41.0, 13.0)]
+# The neck behind the head, widening into the chest and shoulders at the picture's foot.
+NECK_EDGE = [(29.0, 44.0), (26.5, 56.0), (25.0, 68.0), (21.5, 76.5), (15.9, 82.6)]
+BROW_LEFT, BROW_RIGHT = 30.5, 65.5
+EYE_Y = 37.0
 
 
 def mirrored(points):
@@ -285,46 +322,49 @@ def mirrored(points):
     return [(2 * FACE_X - x, y) for x, y in points]
 
 
-def brow(c, left, right, top, bottom, droop, level):
+def brow(c, left, right, top, bottom, level):
     """Draws one enormous bushy eyebrow from x `left` to `right`, solid between `top` and
-    `bottom` along most of its length, drooping by `droop` and thinning into tufts at both
-    ends, with hairs sticking out of its edges."""
+    `bottom`, sagging a little over the nose and rounding off at its ends, its edges ragged
+    with hairs combed outwards from the middle."""
     middle = (left + right) / 2.0
     half = (right - left) / 2.0
 
-    # Returns the brow's upper and lower edge at x.
+    # Returns the brow's upper and lower edge at x: an arch over each eye, a sag between.
     def edges(x):
         u = (x - middle) / half                      # -1 at the left end, 1 at the right
-        centre = (top + bottom) / 2.0 + droop * u ** 4  # the ends hang down: a sad brow
-        thick = (bottom - top) / 2.0 * (1.0 - abs(u) ** 5)
-        return centre - thick, centre + thick
+        arch = 1.6 * math.sin(math.pi * u) ** 2
+        end = max(0.0, abs(u) - 0.86) / 0.14          # 0 inside, 1 at the very end
+        return top - arch + 6.0 * end ** 2, bottom + 0.8 * (1.6 - arch) - 4.0 * end ** 2
 
-    steps = 64
+    steps = 80
     xs = [left + (right - left) * i / steps for i in range(steps + 1)]
     c.polygon([(x, edges(x)[0]) for x in xs] + [(x, edges(x)[1]) for x in reversed(xs)],
               level=level)
-    # Hairs: short strokes out of both edges, combed outwards from the middle, a few lighter
-    # ones running through the band.
-    for k in range(-28, 29):
-        x = middle + half * 0.95 * k / 28.0
+    # Hairs: strokes out of both edges and off the ends, combed outwards from the middle, of
+    # uneven lengths so the edges look ragged rather than cut.
+    for k in range(-22, 23):
+        x = middle + half * 0.97 * k / 22.0
         u = (x - middle) / half
         upper, lower = edges(x)
-        lean = 2.0 * u
-        length = 1.2 + 0.8 * ((k * 7) % 3)
-        c.line([(x, upper + 1.0), (x + lean, upper - length)], width=0.7, level=level)
-        c.line([(x, lower - 1.0), (x + lean, lower + length * 0.8)], width=0.7, level=level)
-        if k % 3 == 0:
-            c.line([(x - lean, upper + 1.5), (x + lean, lower - 1.5)], width=0.5,
-                   level=level * 0.9, mode="set")
+        lean = 2.2 * u
+        length = (1.0, 2.4, 1.6, 3.0, 1.3)[k % 5]
+        c.line([(x, upper + 1.0), (x + lean, upper - length)], width=0.6, level=level * 0.8)
+        drop = (1.4, 0.8, 2.0, 1.0)[k % 4]
+        c.line([(x, lower - 1.0), (x + lean * 0.8, lower + drop)], width=0.6,
+               level=level * 0.8)
 
 
 def horse2(c):
     """Draws the hornless unicorn's face under the unibrow; returns its glyph mapping."""
-    # Ears behind the head, with their dark insides.
-    inner_ear = [(34.5, 14.0), (31.5, 8.5), (30.5, 5.0), (34.5, 8.0), (38.0, 12.5)]
-    for ear, inside in ((EAR, inner_ear), (mirrored(EAR), mirrored(inner_ear))):
-        c.polygon(ear, level=0.75, smooth=True)
-        c.polygon(inside, level=0.3, mode="set", smooth=True)
+    # Neck and shoulders behind the head: the neck's edges, and a little shade along them.
+    for edge in (NECK_EDGE, mirrored(NECK_EDGE)):
+        c.curve(edge, width=1.1, level=0.7, tall=1.6)
+    # Ears behind the head: pointed outlines, the inside of each a shade darker.
+    for ear, inside in ((EAR, INNER_EAR), (mirrored(EAR), mirrored(INNER_EAR))):
+        c.polygon(inside, level=0.25, smooth=True)
+        stencil_of_ear = Canvas(c.rows, c.columns)
+        stencil_of_ear.polygon(ear, smooth=True)
+        c.outline(stencil_of_ear, width=1.1, level=0.8, tall=1.4)
 
     # The face: blank, with a firm outline.
     c.polygon(FACE, level=0.0, mode="set", smooth=True)
@@ -332,34 +372,35 @@ def horse2(c):
     shape.polygon(FACE, smooth=True)
     c.outline(shape, width=1.2, level=0.8, tall=1.6)
 
-    # Eyes, half hidden under the brow: the white, the lower lid, the pupil.
-    for side in (-1, 1):
-        ex = FACE_X + side * 13.5
-        c.ellipse(ex, 31.0, 7.5, 9.0, level=0.0, mode="set")
-        c.arc(ex, 31.0, 7.5, 9.0, start=0.0, end=180.0, width=1.2, level=0.9)
-        c.ellipse(ex - side * 1.5, 35.0, 2.8, 3.2, level=1.0)
-        c.arc(ex, 33.0, 9.0, 10.0, start=50.0, end=130.0, width=0.6, level=0.35)  # the bags
-    # One tear on its way down.
-    c.polygon([(57.5, 45.0), (59.1, 49.0), (57.5, 50.6), (55.9, 49.0)], level=0.9, smooth=True)
+    # The forelock, its strands parted by thin lines of shade.
+    c.polygon(FORELOCK, level=0.75, mode="set", smooth=True)
+    for x0, x1 in ((46.5, 44.0), (48.0, 48.0), (49.5, 52.0)):
+        c.line([(x0, 9.0), (x1, 15.0)], width=0.5, level=0.3, mode="set")
 
-    brow(c, left=15.6, right=79.4, top=16.0, bottom=30.0, droop=3.0, level=1.0)
-
-    # What is left of the horn: a stump on the forehead, cut off flat, in front of the brow.
-    c.polygon([(43.5, 16.0), (52.5, 16.0), (51.5, 5.5), (44.5, 5.5)], level=0.6, mode="set")
-    for y in (9.0, 13.0):
-        c.line([(44.0, y + 1.8), (52.0, y - 1.2)], width=1.0, level=1.0)
-    c.ellipse(48.0, 5.5, 3.5, 1.4, level=0.15, mode="set")
-    c.arc(48.0, 5.5, 3.5, 1.4, width=0.8, level=0.9)
+    # Eyes at the sides, their upper lids just under the brow: the white, the lids, the pupil
+    # looking forward.
     for side in (-1, 1):
-        c.line([(48.0 + side * 4.5, 16.0), (48.0 + side * 3.5, 5.5)], width=0.9, level=0.9)
+        ex = FACE_X + side * 12.5
+        c.ellipse(ex, EYE_Y, 6.5, 5.5, level=0.0, mode="set")
+        c.arc(ex, EYE_Y, 6.5, 5.5, start=195.0, end=345.0, width=1.0, level=0.7)
+        c.arc(ex, EYE_Y, 6.5, 5.5, start=15.0, end=165.0, width=1.0, level=0.6)
+        c.ellipse(ex - side * 1.0, EYE_Y + 0.5, 2.4, 3.4, level=1.0)
 
-    # Muzzle: nostrils, and the mouth turned down.
+    brow(c, BROW_LEFT, BROW_RIGHT, top=16.0, bottom=30.0, level=1.0)
+
+    # The long nose: its bridge down the middle of the face, widening into the muzzle.
     for side in (-1, 1):
-        c.polygon([(FACE_X + side * 7.0, 66.5), (FACE_X + side * 10.0, 69.0),
-                   (FACE_X + side * 9.0, 73.0), (FACE_X + side * 6.5, 71.5)], level=1.0,
+        c.curve([(FACE_X + side * 4.0, 40.0), (FACE_X + side * 3.2, 50.0),
+                 (FACE_X + side * 3.6, 58.0), (FACE_X + side * 6.0, 64.0)], width=0.8,
+                level=0.3)
+
+    # Muzzle: the nostrils, and the lip line under them.
+    for side in (-1, 1):
+        c.polygon([(FACE_X + side * 6.5, 66.5), (FACE_X + side * 10.0, 68.5),
+                   (FACE_X + side * 9.5, 73.0), (FACE_X + side * 6.5, 71.5)], level=1.0,
                   smooth=True)
-    c.curve([(40.0, 80.0), (44.0, 77.8), (48.0, 77.3), (52.0, 77.8), (56.0, 80.0)], width=1.0,
-            level=0.7)
+    c.curve([(41.0, 79.0), (44.5, 78.0), (48.0, 77.8), (51.5, 78.0), (55.0, 79.0)], width=1.0,
+            level=0.5)
 
     return {"floor": 0.1, "soften": 1.0}
 
@@ -370,6 +411,10 @@ def horse2(c):
 # The wheel: centre, and the radii of the tyre, the rim and the hub.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
 TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 28.5, 4.5
+SPOKES = 16
+# The cranks: their length from the hub's middle, and the angles they point at (0 ahead, 90
+# down), one pedal ahead and a little down, the other behind and a little up.
+CRANK, CRANK_ANGLES = 13.0, (20.0, 200.0)
 
 # The saddle seen from the side, nose to the left.
 SADDLE = [(21.5, 8.5), (23.0, 5.5), (27.0, 3.8), (35.0, 2.8), (46.0, 2.5), (55.0, 2.8),
@@ -402,32 +447,51 @@ def unibike(c):
     for k in range(36):
         # Tread: short notches cut into the tyre's outer edge.
         a = math.radians(k * 10 + 5)
-        inner, outer = TYRE_OUTER - 1.6, TYRE_OUTER + 0.2
+        inner, outer = TYRE_OUTER - 1.6, TYRE_OUTER - 0.4
         c.line([(cx + inner * math.cos(a), cy + inner * math.sin(a)),
                 (cx + outer * math.cos(a), cy + outer * math.sin(a))],
                width=0.9, level=0.6, mode="set")
     c.arc(cx, cy, RIM, RIM, width=1.2, level=0.55)
-    for k in range(16):
-        a = math.radians(k * 22.5 + 11.25)
-        c.line([(cx + HUB * math.cos(a), cy + HUB * math.sin(a)),
-                (cx + RIM * math.cos(a), cy + RIM * math.sin(a))], width=0.8, level=0.6)
 
-    # Fork: two legs down from the crown, tapering into blades that meet the hub.
-    for side in (-1, 1):
-        x_leg = cx + side * 8.0
-        tube(c, x_leg, 34.0, x_leg, 46.0, 5.0)
-        tube(c, x_leg, 45.5, cx + side * 3.0, cy, 3.2)
+    # What stands in front of the spokes: the fork's blades, the hub, the cranks and pedals.
+    blades = [(cx + side * 8.0, 45.5, cx + side * 3.0, cy) for side in (-1, 1)]
+    pedals = []
+    for angle in CRANK_ANGLES:
+        a = math.radians(angle)
+        # Each pedal fills one row of cells exactly, so its block has no ragged edges.
+        py = 2.0 * math.floor((cy + CRANK * math.sin(a)) / 2.0) + 1.0
+        pedals.append((cx + CRANK * math.cos(a), py))
+    front = Canvas(c.rows, c.columns)
+    for x0, y0, x1, y1 in blades:
+        tube(front, x0, y0, x1, y1, 5.0, shine=0)
+    front.ellipse(cx, cy, HUB + 1.5, HUB + 1.5)
+    for px, py in pedals:
+        tube(front, cx, cy, px, py, 4.0, shine=0)
+        front.polygon([(px - 5.5, py - 1.0), (px + 5.5, py - 1.0), (px + 5.5, py + 1.0),
+                       (px - 5.5, py + 1.0)])
+
+    # Spokes: straight line-work from the hub to the rim, evenly round the wheel, each drawn
+    # with the glyph of its direction so that the lower half is as clean as the upper.
+    spokes = LineWork(c.rows, c.columns)
+    for k in range(SPOKES):
+        a = math.radians(360.0 / SPOKES * (k + 0.5))
+        spokes.stroke([(cx + HUB * math.cos(a), cy + HUB * math.sin(a)),
+                       (cx + (RIM - 0.8) * math.cos(a), cy + (RIM - 0.8) * math.sin(a))],
+                      hidden=front.inside(), smooth=False)
+    spokes.draw(c)
+
+    # Fork: two legs down from the crown, tapering into blades that run into the hub.
+    for side, (x0, y0, x1, y1) in zip((-1, 1), blades):
+        tube(c, x0, 34.0, x0, 46.0, 5.0)
+        tube(c, x0, y0, x1, y1, 3.2)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
     c.ellipse(cx, cy, 1.4, 1.4, level=0.3, mode="set")
 
-    # Cranks and pedals.
-    for angle in (60.0, 240.0):
-        a = math.radians(angle)
-        px, py = cx + 17 * math.cos(a), cy + 17 * math.sin(a)
-        tube(c, cx, cy, px, py, 2.6, shine=0)
-        c.polygon([(px - 4.5, py - 1.6), (px + 4.5, py - 1.6), (px + 4.5, py + 1.6),
-                   (px - 4.5, py + 1.6)], level=0.93, mode="set")
-        c.line([(px - 3.5, py), (px + 3.5, py)], width=0.8, level=0.35, mode="set")
+    # Cranks: short straight bars from the hub, a pedal block at each end.
+    for px, py in pedals:
+        tube(c, cx, cy, px, py, 1.6, shine=0)
+        c.polygon([(px - 4.5, py - 1.0), (px + 4.5, py - 1.0), (px + 4.5, py + 1.0),
+                   (px - 4.5, py + 1.0)], level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
     c.polygon([(27.0, 28.2), (53.0, 28.2), (55.0, 30.5), (55.0, 35.8), (25.0, 35.8),
