@@ -160,6 +160,9 @@ int BixoInTerminal::record_until_exit(double seconds) {
             }
         }
     }
+    // What it wrote just before it ended may still wait in the terminal once it is gone.
+    for (pollfd pending{terminal_, POLLIN, 0}; poll(&pending, 1, 0) > 0 && read_some(0);) {
+    }
     return exit_status_;
 }
 
