@@ -20,7 +20,12 @@ echo "-- x86_64 tests under wine64"
 ctest --test-dir build-windows-x86_64 --output-on-failure --parallel 2 --no-label-summary || failed=1
 
 echo "-- Ctrl-C under wine64"
-bash tools/windows/check_ctrl_c.sh || failed=1
+# Wine delivers the console's Ctrl-C through its own server; on a busy machine it once ended the
+# program with SIGKILL instead. A second try tells such a hiccup from a real fault, and says so.
+if ! bash tools/windows/check_ctrl_c.sh; then
+  echo "Ctrl-C under wine failed once; trying again"
+  bash tools/windows/check_ctrl_c.sh || failed=1
+fi
 
 echo "-- i686 tests"
 probe=build-windows-i686/tests/pictures_test.exe
