@@ -48,9 +48,12 @@ class LineWork:
     # clips a cell's corner would make the line look ragged.
     MIN_LENGTH = 0.6
 
-    def __init__(self, rows, columns):
+    def __init__(self, rows, columns, glyph_for=None):
+        """`glyph_for(angle, height)` picks each cell's glyph from its stroke's direction and
+        height in the cell; direction_glyph unless given."""
         self.rows = rows
         self.columns = columns
+        self.glyph_for = glyph_for or direction_glyph
         self.strokes = {}  # (row, column) from 0 -> (length, glyph)
         self.accents = {}  # (row, column) from 0 -> glyph, placed over the strokes
 
@@ -87,7 +90,7 @@ class LineWork:
             if not over and length < self.strokes.get(cell, (0.0, ""))[0]:
                 continue
             angle = math.degrees(math.atan2(s2, c2)) / 2  # -90 (falling) to 90 (rising)
-            self.strokes[cell] = (length, glyph or direction_glyph(angle, height / length))
+            self.strokes[cell] = (length, glyph or self.glyph_for(angle, height / length))
 
     def outline(self, shape, hidden=None, **options):
         """Adds the edge of a closed shape as a stroke (see stroke)."""
@@ -129,6 +132,19 @@ def direction_glyph(angle, height):
     if height < 0.36:
         return "`"
     if height > 0.64:
+        return "."
+    return "-"
+
+
+def mirrored_glyph(angle, height):
+    """Returns the glyph for a stroke like direction_glyph, but from glyphs that are their own
+    mirror image: a line rising to the right steps up as `.` then `` ` ``, one falling steps
+    down as `` ` `` then `.`, so a drawing made of them is as even on its left as its right."""
+    if abs(angle) > 56:
+        return ":"
+    if height < 0.4:
+        return "`"
+    if height > 0.6:
         return "."
     return "-"
 
@@ -410,11 +426,14 @@ def horse2(c):
 
 # The wheel: centre, and the radii of the tyre, the rim and the hub.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
-TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 28.5, 4.5
-SPOKES = 16
-# The cranks: their length from the hub's middle, and the angles they point at (0 ahead, 90
-# down), one pedal ahead and a little down, the other behind and a little up.
-CRANK, CRANK_ANGLES = 13.0, (20.0, 200.0)
+TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 3.6
+# The spokes: how many, and the angle of the first (degrees, 0 ahead, 90 down). Spaced evenly
+# and placed the same on both sides of the upright, so the wheel is its own mirror image.
+SPOKES, FIRST_SPOKE = 12, 15.0
+# The cranks: their length from the hub's middle, and the angle of the front one (degrees, 0
+# ahead, 90 down; the back one points the opposite way), between two spokes.
+CRANK, CRANK_ANGLE = 14.0, -45.0
+PEDAL_HALF_WIDTH = 2.5
 
 # The saddle seen from the side, nose to the left.
 SADDLE = [(21.5, 8.5), (23.0, 5.5), (27.0, 3.8), (35.0, 2.8), (46.0, 2.5), (55.0, 2.8),
@@ -435,63 +454,63 @@ def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
                mode="set")
 
 
+def on_wheel(radius, angle):
+    """Returns the point `radius` from the hub's middle at `angle` degrees (0 ahead, 90 down)."""
+    a = math.radians(angle)
+    return WHEEL_X + radius * math.cos(a), WHEEL_Y + radius * math.sin(a)
+
+
 def unibike(c):
     """Draws the unicycle standing on the ground; returns its glyph mapping."""
     # Ground line under the tyre, across the whole picture.
     c.polygon([(0.0, 116.6), (80.0, 116.6), (80.0, 118.0), (0.0, 118.0)], level=0.3)
 
-    # Wheel: the tyre with its tread, the rim, spokes and hub.
+    # Tyre: a solid ring, its edges shaded by how much of each cell it covers.
     cx, cy = WHEEL_X, WHEEL_Y
     c.ellipse(cx, cy, TYRE_OUTER, TYRE_OUTER, level=1.0, mode="set")
     c.ellipse(cx, cy, TYRE_INNER, TYRE_INNER, level=0.0, mode="set")
-    for k in range(36):
-        # Tread: short notches cut into the tyre's outer edge.
-        a = math.radians(k * 10 + 5)
-        inner, outer = TYRE_OUTER - 1.6, TYRE_OUTER - 0.4
-        c.line([(cx + inner * math.cos(a), cy + inner * math.sin(a)),
-                (cx + outer * math.cos(a), cy + outer * math.sin(a))],
-               width=0.9, level=0.6, mode="set")
-    c.arc(cx, cy, RIM, RIM, width=1.2, level=0.55)
 
-    # What stands in front of the spokes: the fork's blades, the hub, the cranks and pedals.
-    blades = [(cx + side * 8.0, 45.5, cx + side * 3.0, cy) for side in (-1, 1)]
-    pedals = []
-    for angle in CRANK_ANGLES:
-        a = math.radians(angle)
-        # Each pedal fills one row of cells exactly, so its block has no ragged edges.
-        py = 2.0 * math.floor((cy + CRANK * math.sin(a)) / 2.0) + 1.0
-        pedals.append((cx + CRANK * math.cos(a), py))
+    # What stands in front of the spokes: the fork's blades, the hub and the cranks.
+    blades = [(cx + side * 8.0, 45.5, cx + side * 2.2, cy - HUB) for side in (-1, 1)]
+    pedals = [on_wheel(CRANK, CRANK_ANGLE), on_wheel(CRANK, CRANK_ANGLE + 180.0)]
     front = Canvas(c.rows, c.columns)
     for x0, y0, x1, y1 in blades:
-        tube(front, x0, y0, x1, y1, 5.0, shine=0)
-    front.ellipse(cx, cy, HUB + 1.5, HUB + 1.5)
+        tube(front, x0, y0, x1, y1, 4.0, shine=0)
+    front.ellipse(cx, cy, HUB + 1.0, HUB + 1.0)
     for px, py in pedals:
-        tube(front, cx, cy, px, py, 4.0, shine=0)
-        front.polygon([(px - 5.5, py - 1.0), (px + 5.5, py - 1.0), (px + 5.5, py + 1.0),
-                       (px - 5.5, py + 1.0)])
+        tube(front, *pedals[0], *pedals[1], 3.0, shine=0)
+        front.polygon([(px - PEDAL_HALF_WIDTH - 1.0, py - 2.0),
+                       (px + PEDAL_HALF_WIDTH + 1.0, py - 2.0),
+                       (px + PEDAL_HALF_WIDTH + 1.0, py + 2.0),
+                       (px - PEDAL_HALF_WIDTH - 1.0, py + 2.0)])
 
-    # Spokes: straight line-work from the hub to the rim, evenly round the wheel, each drawn
-    # with the glyph of its direction so that the lower half is as clean as the upper.
-    spokes = LineWork(c.rows, c.columns)
+    # Rim and spokes: thin line-work in glyphs that mirror into themselves, so the wheel is
+    # drawn the same on both sides.
+    wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
+    wire.stroke([on_wheel(RIM, a) for a in range(0, 361, 3)], smooth=False)
     for k in range(SPOKES):
-        a = math.radians(360.0 / SPOKES * (k + 0.5))
-        spokes.stroke([(cx + HUB * math.cos(a), cy + HUB * math.sin(a)),
-                       (cx + (RIM - 0.8) * math.cos(a), cy + (RIM - 0.8) * math.sin(a))],
-                      hidden=front.inside(), smooth=False)
-    spokes.draw(c)
+        angle = FIRST_SPOKE + 360.0 / SPOKES * k
+        wire.stroke([on_wheel(HUB + 2.0, angle), on_wheel(RIM - 1.0, angle)],
+                    hidden=front.inside(), smooth=False)
+    wire.draw(c)
 
     # Fork: two legs down from the crown, tapering into blades that run into the hub.
-    for side, (x0, y0, x1, y1) in zip((-1, 1), blades):
+    for x0, y0, x1, y1 in blades:
         tube(c, x0, 34.0, x0, 46.0, 5.0)
-        tube(c, x0, y0, x1, y1, 3.2)
+        tube(c, x0, y0, x1, y1, 2.4, shine=0)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
-    c.ellipse(cx, cy, 1.4, 1.4, level=0.3, mode="set")
 
-    # Cranks: short straight bars from the hub, a pedal block at each end.
+    # Cranks: one straight bar through the hub, rising to the front, a small pedal at each end.
+    crank = LineWork(c.rows, c.columns)
+    for offset in (-0.45, 0.45):
+        crank.stroke([(x + offset, y) for x, y in pedals], glyph="/", smooth=False)
+    crank.draw(c)
     for px, py in pedals:
-        tube(c, cx, cy, px, py, 1.6, shine=0)
-        c.polygon([(px - 4.5, py - 1.0), (px + 4.5, py - 1.0), (px + 4.5, py + 1.0),
-                   (px - 4.5, py + 1.0)], level=1.0, mode="set")
+        row_middle = 2.0 * math.floor(py / 2.0) + 1.0
+        c.polygon([(px - PEDAL_HALF_WIDTH, row_middle - 1.0), (px + PEDAL_HALF_WIDTH, row_middle - 1.0),
+                   (px + PEDAL_HALF_WIDTH, row_middle + 1.0), (px - PEDAL_HALF_WIDTH, row_middle + 1.0)],
+                  level=1.0, mode="set")
+    c.ellipse(cx, cy, HUB - 0.8, HUB - 0.8, level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
     c.polygon([(27.0, 28.2), (53.0, 28.2), (55.0, 30.5), (55.0, 35.8), (25.0, 35.8),
