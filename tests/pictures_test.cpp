@@ -238,3 +238,42 @@ TEST(UnicyclePicture, ForkLegsAreOneRowTypedFiveTimes) {
     }
     EXPECT_EQ(stretches, 2);
 }
+
+// The wheel fills rows 26 to 58 above the ground row, centred between columns 40 and 41.
+constexpr std::size_t wheel_top_row = 26, wheel_bottom_row = 58;
+constexpr std::size_t wheel_middle_left = 40, wheel_middle_right = 41;
+
+TEST(UnicyclePicture, TyreIsAnEvenSolidRing) {
+    // The tyre is the outermost stretch of ink on each of the wheel's rows: on the right it
+    // must be the left one's mirror image, glyph for glyph, and solid, so the wheel reads
+    // round and even rather than lopsided or notched.
+    for (std::size_t r = wheel_top_row; r <= wheel_bottom_row; ++r) {
+        const std::string_view row = cells(unibike_rows[r - 1]);
+        const std::size_t first = row.find_first_not_of(' ');
+        const std::size_t last = row.find_last_not_of(' ');
+        ASSERT_NE(first, std::string_view::npos) << "row " << r;
+        EXPECT_EQ(first + 1 + last + 1, wheel_middle_left + wheel_middle_right) << "row " << r;
+        const std::string_view left = row.substr(first, row.find(' ', first) - first);
+        const std::string_view right = row.substr(row.rfind(' ', last) + 1, last - row.rfind(' ', last));
+        EXPECT_EQ(std::string(left), std::string(right.rbegin(), right.rend())) << "row " << r;
+        EXPECT_GT(heavy_count(left), 0u) << "row " << r;
+    }
+}
+
+TEST(UnicyclePicture, ForkBladesRunDownToASolidHub) {
+    // Below the legs' repeated rows, each blade keeps heavy ink on its side of the middle on
+    // every row until the hub's top edge; the hub itself is solid at the wheel's centre.
+    constexpr std::size_t reach = 12;  // how far from the middle a blade may stand
+    constexpr std::size_t hub_top_edge_row = 41, hub_rows[] = {42, 43};
+    for (std::size_t r = 24; r < hub_top_edge_row; ++r) {
+        const std::string_view row = cells(unibike_rows[r - 1]);
+        const std::string_view left = row.substr(wheel_middle_left - reach, reach);
+        const std::string_view right = row.substr(wheel_middle_right - 1, reach);
+        EXPECT_GT(heavy_count(left), 0u) << "row " << r;
+        EXPECT_GT(heavy_count(right), 0u) << "row " << r;
+    }
+    for (std::size_t r : hub_rows) {
+        EXPECT_TRUE(is_heavy(at(unibike_rows[r - 1], wheel_middle_left))) << "row " << r;
+        EXPECT_TRUE(is_heavy(at(unibike_rows[r - 1], wheel_middle_right))) << "row " << r;
+    }
+}

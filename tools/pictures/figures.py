@@ -497,7 +497,7 @@ def unibike(c):
     # Fork: two legs down from the crown, tapering into blades that run into the hub.
     for x0, y0, x1, y1 in blades:
         tube(c, x0, 34.0, x0, 46.0, 5.0)
-        tube(c, x0, y0, x1, y1, 2.4, shine=0)
+        tube(c, x0, y0, x1, y1, 2.8, shine=0)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
 
     # Cranks: one straight bar through the hub, rising to the front, a small pedal at each end.
