@@ -460,6 +460,12 @@ def on_wheel(radius, angle):
     return WHEEL_X + radius * math.cos(a), WHEEL_Y + radius * math.sin(a)
 
 
+def box(x, y, half_width, half_height):
+    """Returns the corners of the rectangle centred on (x, y)."""
+    return [(x - half_width, y - half_height), (x + half_width, y - half_height),
+            (x + half_width, y + half_height), (x - half_width, y + half_height)]
+
+
 def unibike(c):
     """Draws the unicycle standing on the ground; returns its glyph mapping."""
     # Ground line under the tyre, across the whole picture.
@@ -477,21 +483,19 @@ def unibike(c):
     for x0, y0, x1, y1 in blades:
         tube(front, x0, y0, x1, y1, 4.0, shine=0)
     front.ellipse(cx, cy, HUB + 1.0, HUB + 1.0)
+    tube(front, *pedals[0], *pedals[1], 3.0, shine=0)
     for px, py in pedals:
-        tube(front, *pedals[0], *pedals[1], 3.0, shine=0)
-        front.polygon([(px - PEDAL_HALF_WIDTH - 1.0, py - 2.0),
-                       (px + PEDAL_HALF_WIDTH + 1.0, py - 2.0),
-                       (px + PEDAL_HALF_WIDTH + 1.0, py + 2.0),
-                       (px - PEDAL_HALF_WIDTH - 1.0, py + 2.0)])
+        front.polygon(box(px, py, PEDAL_HALF_WIDTH + 1.0, 2.0))
+    in_front = front.inside()
 
     # Rim and spokes: thin line-work in glyphs that mirror into themselves, so the wheel is
-    # drawn the same on both sides.
+    # drawn the same on both sides. The spokes leave a little room round the hub.
     wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
     wire.stroke([on_wheel(RIM, a) for a in range(0, 361, 3)], smooth=False)
     for k in range(SPOKES):
         angle = FIRST_SPOKE + 360.0 / SPOKES * k
         wire.stroke([on_wheel(HUB + 2.0, angle), on_wheel(RIM - 1.0, angle)],
-                    hidden=front.inside(), smooth=False)
+                    hidden=in_front, smooth=False)
     wire.draw(c)
 
     # Fork: two legs down from the crown, tapering into blades that run into the hub.
@@ -500,16 +504,16 @@ def unibike(c):
         tube(c, x0, y0, x1, y1, 2.8, shine=0)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
 
-    # Cranks: one straight bar through the hub, rising to the front, a small pedal at each end.
+    # Cranks: one straight bar through the hub, two slashes thick, rising to the front, with
+    # a small pedal one row tall at each end.
     crank = LineWork(c.rows, c.columns)
     for offset in (-0.45, 0.45):
         crank.stroke([(x + offset, y) for x, y in pedals], glyph="/", smooth=False)
     crank.draw(c)
     for px, py in pedals:
         row_middle = 2.0 * math.floor(py / 2.0) + 1.0
-        c.polygon([(px - PEDAL_HALF_WIDTH, row_middle - 1.0), (px + PEDAL_HALF_WIDTH, row_middle - 1.0),
-                   (px + PEDAL_HALF_WIDTH, row_middle + 1.0), (px - PEDAL_HALF_WIDTH, row_middle + 1.0)],
-                  level=1.0, mode="set")
+        c.polygon(box(px, row_middle, PEDAL_HALF_WIDTH, 1.0), level=1.0, mode="set")
+    # The hub's middle over the crank, so the bar is seen to pass behind its axle cap.
     c.ellipse(cx, cy, HUB - 0.8, HUB - 0.8, level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
