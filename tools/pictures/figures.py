@@ -511,8 +511,9 @@ def unibike(c):
         crank.stroke([(x + offset, y) for x, y in pedals], glyph="/", smooth=False)
     crank.draw(c)
     for px, py in pedals:
-        row_middle = 2.0 * math.floor(py / 2.0) + 1.0
-        c.polygon(box(px, row_middle, PEDAL_HALF_WIDTH, 1.0), level=1.0, mode="set")
+        # Whole cells, so each pedal is a clean block.
+        c.polygon(box(math.floor(px) + 0.5, 2.0 * math.floor(py / 2.0) + 1.0,
+                      PEDAL_HALF_WIDTH, 1.0), level=1.0, mode="set")
     # The hub's middle over the crank, so the bar is seen to pass behind its axle cap.
     c.ellipse(cx, cy, HUB - 0.8, HUB - 0.8, level=1.0, mode="set")
 
