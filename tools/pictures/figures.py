@@ -10,7 +10,9 @@ Each function draws one picture and returns the settings for its glyph mapping.
 
 import math
 
-from canvas import RAMP, SAMPLES, Canvas, ribbon, spline
+import numpy as np
+
+from canvas import RAMP, SAMPLES, Canvas, ribbon, spline, to_rows
 
 
 def limb(path, widths):
@@ -28,17 +30,22 @@ def limb(path, widths):
 
 
 # ---------------------------------------------------------------------------------------------
-# Picture 1: the unicorn, facing left, in light line-work.
+# Line-work, for the unicorn and the unicycle's wire
 #
-# The unicorn is silhouettes whose edges become strokes one cell thin. Each cell a stroke runs
-# through gets the light glyph that follows its direction: `-` along, `/` rising, `:` upright,
-# and for the gentle slopes `` ` ``, `-` or `.` by how high in the cell the stroke runs, so a
-# falling line steps down as `` `. ``. The horn's twist is bands of `/` across it, and the eye
-# and the nostril are an `o` each. The glyphs reach the ramp as ink levels that map back onto
-# exactly them.
+# Strokes collected cell by cell: each cell a stroke runs through gets the light glyph that
+# follows its direction: `-` along, `/` rising, `:` upright, and for the gentle slopes `` ` ``,
+# `-` or `.` by how high in the cell the stroke runs, so a falling line steps down as `` `. ``.
+# The glyphs reach the ramp as ink levels that map back onto exactly them.
 
-# Picture 1's ramp in make_pictures.py: the density ramp without its heaviest glyph.
+# The ramp of the pictures drawn as line-work: the density ramp without its heaviest glyph.
 LINE_RAMP = RAMP[:-1]
+
+
+def fill_cell(c, row, column, glyph):
+    """Fills a cell (row and column from 0) with the ink level that maps to `glyph` when read
+    with soften 0 (see canvas.to_rows)."""
+    level = (LINE_RAMP.index(glyph) + 0.5) / len(LINE_RAMP)
+    c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES, column * SAMPLES:(column + 1) * SAMPLES] = level
 
 
 class LineWork:
@@ -115,18 +122,19 @@ class LineWork:
                  if length >= self.MIN_LENGTH}
         cells.update(self.accents)
         for (row, column), glyph in cells.items():
-            level = (LINE_RAMP.index(glyph) + 0.5) / len(LINE_RAMP)
-            c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES,
-                  column * SAMPLES:(column + 1) * SAMPLES] = level
+            fill_cell(c, row, column, glyph)
 
 
 def direction_glyph(angle, height):
     """Returns the glyph for a stroke at `angle` degrees (0 along the row, 90 upright, positive
     rising to the right) running at `height` in its cell (0 top, 1 bottom)."""
-    if angle > 75 or angle < -62:
+    if angle > 75 or angle < -70:
         return ":"
     if angle > 24:
         return "/"
+    if angle < -30:
+        # Falling steeply: the line's top in one cell, its foot in the next, as `` `. ``.
+        return "`" if height < 0.5 else "."
     # Along the row, or falling gently: a falling line crosses the top of one cell and the
     # bottom of the next.
     if height < 0.36:
@@ -149,61 +157,6 @@ def mirrored_glyph(angle, height):
     return "-"
 
 
-def scaled(points, about, factor):
-    """Returns `points` moved towards (or away from) the point `about` by `factor`."""
-    ax, ay = about
-    return [(ax + (x - ax) * factor, ay + (y - ay) * factor) for x, y in points]
-
-
-# The silhouettes, in canvas units. The head, its ear and the horn's base are drawn at full
-# size and then made smaller about the poll, so the head stays in proportion to the body.
-POLL, HEAD_SCALE = (32.0, 13.0), 0.8
-HEAD = [(31.5, 13.0), (28.5, 14.5), (25.5, 17.2), (22.0, 21.5), (18.8, 26.0), (16.0, 30.0),
-        (14.0, 32.5), (13.2, 35.0), (13.6, 37.5), (15.4, 39.0), (18.0, 39.2), (21.5, 38.0),
-        (25.5, 36.5), (29.5, 34.0), (32.0, 30.0), (33.0, 23.0), (32.8, 16.0)]
-HEAD = scaled(HEAD, POLL, HEAD_SCALE)
-NECK = [(30.5, 12.5), (36.5, 11.8), (42.0, 14.3), (47.0, 18.8), (51.5, 23.5), (45.0, 34.0),
-        (40.0, 42.0), (37.0, 35.0), (34.0, 28.5), (31.5, 21.0)]
-BARREL = [(39.0, 34.0), (43.0, 27.5), (49.0, 23.5), (55.0, 25.0), (60.5, 25.0), (64.5, 23.5),
-          (68.0, 25.0), (70.2, 30.0), (69.8, 37.0), (67.0, 43.5), (61.0, 46.5), (55.0, 47.0),
-          (48.0, 47.0), (42.0, 46.0), (38.6, 41.0)]
-NEAR_EAR = [(29.6, 14.5), (30.6, 9.0), (32.6, 4.2), (34.4, 9.2), (34.0, 14.0)]
-NEAR_EAR = scaled(NEAR_EAR, POLL, HEAD_SCALE)
-
-# The mane: locks of hair lying along the neck's crest, combed back and down.
-MANE_STRANDS = [[(33.5, 9.5), (38.5, 10.5), (43.0, 13.5), (46.0, 17.0)],
-                [(36.0, 12.5), (41.0, 14.5), (45.0, 18.0), (48.0, 22.5)],
-                [(40.5, 15.5), (45.0, 19.0), (48.5, 23.5), (50.0, 27.0)]]
-# The tail: strands of hair from the top of the rump, arching out and falling in long curves.
-TAIL_STRANDS = [[(68.5, 24.0), (73.0, 22.8), (76.5, 26.0), (78.3, 33.0), (78.3, 42.0),
-                 (77.0, 51.0), (74.5, 58.0)],
-                [(69.0, 25.5), (72.5, 26.0), (74.8, 31.0), (75.6, 39.0), (74.8, 48.0),
-                 (72.5, 55.0), (70.0, 59.5)],
-                [(70.5, 24.6), (74.5, 25.5), (76.8, 31.5), (77.2, 40.0), (76.0, 49.0)]]
-
-# legs as (path from the body down to the hoof, width at each point)
-NEAR_FORELEG = ([(41.5, 41.0), (41.0, 50.0), (40.6, 57.0), (40.5, 64.0), (40.5, 69.4)],
-                [6.0, 4.4, 3.6, 3.0, 4.0])                      # straight, standing
-FAR_FORELEG = ([(46.0, 42.0), (45.5, 52.0), (44.8, 57.0), (44.5, 65.0), (44.5, 69.4)],
-               [5.0, 3.8, 3.2, 3.0, 4.0])
-NEAR_HIND_LEG = ([(62.0, 36.0), (63.5, 46.0), (67.0, 54.0), (66.3, 63.0), (66.1, 69.4)],
-                 [10.0, 6.0, 3.6, 3.0, 4.0])
-FAR_HIND_LEG = ([(57.0, 38.0), (57.5, 47.0), (60.5, 55.0), (59.5, 63.0), (59.1, 69.4)],
-                [8.0, 5.0, 3.4, 3.0, 4.0])
-
-LEGS = (NEAR_FORELEG, FAR_FORELEG, NEAR_HIND_LEG, FAR_HIND_LEG)
-# The glyph of the mane's and the tail's strands: wavy, so that they read as hair.
-HAIR = "s"
-# The glyph of the shading along the figure's shadow side.
-HATCH = "/"
-# The row of the fetlocks, the last the shading reaches: below them the pasterns are slim, and
-# the row after them is typed again at the top of the next picture, where it should be light.
-FETLOCK_ROW = 32
-
-HORN_BASE, HORN_TIP = scaled([(26.0, 17.5)], POLL, HEAD_SCALE)[0], (10.5, 0.7)
-HORN_HALF_WIDTH = 3.8
-
-
 def stencil(rows, columns, *shapes, smooth=True):
     """Returns the samples inside any of `shapes` (polygons), as a boolean array."""
     mask = Canvas(rows, columns)
@@ -212,101 +165,148 @@ def stencil(rows, columns, *shapes, smooth=True):
     return mask.inside()
 
 
-def horn_point(t, side):
-    """Returns the point a fraction `t` of the way up the horn from its base, on its axis
-    (side 0) or on one of its edges (side -1 or 1)."""
-    bx, by = HORN_BASE
-    tx, ty = HORN_TIP
-    length = math.hypot(tx - bx, ty - by)
-    ux, uy = (tx - bx) / length, (ty - by) / length  # along the horn
-    half = HORN_HALF_WIDTH * (1 - t) * side
-    return (bx + ux * length * t - uy * half, by + uy * length * t + ux * half)
+# ---------------------------------------------------------------------------------------------
+# Picture 1: the unicorn, facing left, in light line-work.
+#
+# The unicorn is a few outlines: its near side (head, neck, body and near legs) as one closed
+# curve, the far legs behind it, the tail and the horn in front of it. Each line is drawn with
+# a round pen whose ink maps onto the ramp, so slanting and upright lines come out as unbroken
+# strokes a glyph or two wide. Where a line runs along the row the pen would smear it over two
+# rows, so there it becomes the one direction glyph of line-work instead. The mane, the horn's
+# twist and the face are the hand finish's (finish.txt).
+
+# The near side, clockwise from the forehead, in canvas units.
+NEAR_SIDE = [
+    (25.0, 13.2), (26.4, 9.6), (28.2, 6.0), (29.9, 9.4), (31.0, 11.6),           # ear
+    (35.5, 12.4), (40.5, 15.0), (45.0, 19.0), (49.5, 23.5), (54.0, 27.3),         # crest, withers
+    (58.0, 28.6), (62.0, 28.2), (66.0, 27.8), (69.0, 29.6),                       # back, croup
+    (71.8, 33.0), (72.6, 37.0), (71.0, 41.5),                                     # buttock
+    (68.6, 46.5), (69.6, 51.5), (70.8, 55.5), (69.6, 58.0), (69.4, 62.5),         # hind leg's back
+    (70.2, 65.2), (69.6, 67.4), (70.6, 69.6), (65.9, 69.6), (66.4, 67.2),         # hoof
+    (66.5, 64.8), (66.6, 61.0), (66.8, 57.5), (65.8, 53.5), (64.0, 49.5),         # hind leg's front
+    (61.5, 45.6), (55.0, 46.6), (48.5, 47.0), (41.0, 46.6),                       # belly
+    (35.6, 45.6), (35.0, 50.0), (34.6, 54.5), (34.4, 58.0), (34.4, 62.0),         # foreleg's back
+    (35.2, 65.0), (34.7, 67.4), (35.4, 69.6), (30.6, 69.6), (31.3, 67.2),         # hoof
+    (31.4, 65.0), (31.8, 61.0), (31.8, 57.5), (31.2, 54.5), (31.0, 50.0),         # foreleg's front
+    (30.0, 45.5), (27.6, 41.5), (26.6, 37.5), (27.4, 32.0), (29.0, 27.0),         # chest, neck
+    (30.0, 23.0), (29.6, 26.0), (27.0, 28.8), (22.5, 30.4), (18.5, 31.6),         # throat, jaw
+    (15.6, 32.0), (13.4, 31.0), (12.8, 28.6), (14.6, 25.6), (17.6, 21.6),         # muzzle
+    (20.9, 17.5), (23.4, 14.6),                                                   # face
+]
+# The far legs: (path from the body down to the hoof, width at each point).
+FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 69.4)],
+               [4.6, 3.6, 3.2, 2.8, 3.2])
+FAR_HIND_LEG = ([(60.0, 42.0), (59.5, 48.0), (62.3, 55.0), (61.6, 62.0), (61.2, 69.4)],
+                [6.0, 4.4, 3.2, 2.8, 3.2])
+# The tail, from the top of the rump, arching out and falling behind the hind legs; its
+# strands are line-work inside it.
+TAIL = [(68.0, 28.6), (71.5, 27.4), (75.0, 28.8), (77.4, 33.0), (78.5, 40.0), (78.4, 48.0),
+        (77.2, 55.0), (75.0, 60.5), (75.4, 55.0), (75.9, 48.0), (75.8, 41.0), (74.6, 35.0),
+        (72.4, 31.4), (69.2, 30.4)]
+TAIL_STRANDS = [[(71.5, 29.0), (74.6, 31.0), (76.6, 36.0), (77.2, 43.0), (76.9, 50.0)]]
+# The horn: a narrow cone from the forehead to the tip at the picture's top left.
+HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = (24.2, 13.6), (10.5, 0.8), 3.0
+
+# The pen: its width and height in units, and the ink of the near and the far lines.
+PEN_WIDTH, PEN_TALL = 1.1, 1.6
+NEAR_INK, FAR_INK = 0.75, 0.6
+# Lines within this many degrees of the row's direction are drawn as direction glyphs.
+ALONG_THE_ROW = 14.0
 
 
-def horn_strokes(lines, period, band):
-    """Draws the spiral horn: a narrow cone, and its twist as the grooves that wind round it,
-    seen as bands of `/` across it, `band` cells wide every `period` cells."""
-    for side in (-1, 1):
-        lines.stroke([horn_point(0, side), horn_point(1, 0)], smooth=False, over=True)
-    lines.stroke([horn_point(0, -1), horn_point(0, 1)], smooth=False, over=True)
+def along_the_row_glyph(angle, height):
+    """Returns the direction glyph of a stroke running along the row, or "" for a steeper one,
+    which the pen draws."""
+    return direction_glyph(angle, height) if abs(angle) < ALONG_THE_ROW else ""
+
+
+class PenWork:
+    """Lines drawn with a round pen, except where they run along the row (see above)."""
+
+    # A cell takes a direction glyph when a line runs along the row in it for this many units.
+    MIN_ALONG = 0.35
+
+    def __init__(self, rows, columns):
+        self.pen = Canvas(rows, columns)
+        self.along = LineWork(rows, columns, glyph_for=along_the_row_glyph)
+        self.thin = LineWork(rows, columns)
+
+    def line(self, points, level, hidden=None):
+        """Draws the polyline `points`, leaving out where the boolean sample array `hidden` is
+        set."""
+        drawn = Canvas(self.pen.rows, self.pen.columns)
+        drawn.line(points, width=PEN_WIDTH, level=level, tall=PEN_TALL)
+        if hidden is not None:
+            drawn.ink[hidden] = 0.0
+        np.maximum(self.pen.ink, drawn.ink, out=self.pen.ink)
+        self.along.stroke(points, hidden, smooth=False)
+
+    def thin_line(self, points, hidden=None):
+        """Draws the curve through `points` as thin line-work, where the pen leaves room."""
+        self.thin.stroke(points, hidden)
+
+    def glyphs(self):
+        """Returns the drawing as a list of rows of glyphs."""
+        rows = [list(text) for text in to_rows(self.pen.cells(), LINE_RAMP, floor=0.1)]
+        for (row, column), (length, glyph) in self.thin.strokes.items():
+            if length >= self.thin.MIN_LENGTH and rows[row][column] == " ":
+                rows[row][column] = glyph
+        strokes = {cell: glyph for cell, (length, glyph) in self.along.strokes.items()
+                   if length >= self.MIN_ALONG}
+        along = {cell for cell, glyph in strokes.items() if glyph}
+        for row, column in along:
+            rows[row][column] = strokes[(row, column)]
+        # The pen's smear beside a line along the row: ink in a cell no line runs through,
+        # with only lines along the row next to it.
+        for row, text in enumerate(rows):
+            for column, glyph in enumerate(text):
+                if glyph == " " or (row, column) in strokes:
+                    continue
+                neighbours = [(row + dr, column + dc) for dr in (-1, 0, 1) for dc in (-1, 0, 1)
+                              if (row + dr, column + dc) in strokes]
+                if neighbours and all(cell in along for cell in neighbours):
+                    text[column] = " "
+        return rows
+
+
+def horn_outline():
+    """Returns the horn's cone as a triangle: base corners and tip."""
     bx, by = HORN_BASE
     tx, ty = HORN_TIP
     length = math.hypot(tx - bx, ty - by)
     ux, uy = (tx - bx) / length, (ty - by) / length
+    across = (-uy * HORN_HALF_WIDTH, ux * HORN_HALF_WIDTH)
+    return [(bx + across[0], by + across[1]), (tx, ty), (bx - across[0], by - across[1])]
+
+
+def horn_twist(lines, in_horn):
+    """Marks the grooves that wind round the horn: seen from the side they are bands of `/`
+    across it, two cells wide and two apart (a `/` runs one column right per row up, so a band
+    is the cells whose column and row add up to the same phase)."""
     for row in range(lines.rows):
         for column in range(lines.columns):
-            # The cell's centre, along the horn (t from base to tip) and across it.
-            dx, dy = column + 0.5 - bx, 2 * row + 1.0 - by
-            t = (dx * ux + dy * uy) / length
-            across = abs(dy * ux - dx * uy)
-            if 0 < t < 1 and across < HORN_HALF_WIDTH * (1 - t) - 0.3:
-                # `/` runs one column right per row up: the bands are the cells whose column
-                # and row add up to the same phase.
-                if (column + row) % period < band:
-                    lines.mark(row, column, "/")
-
-
-def draw_layers(lines, layers, rows, columns):
-    """Draws the edges of the shapes in `layers`, front first: each layer a list of
-    (outline, smooth) pairs. A shape's edge is left out where any other shape of its layer or
-    of the layers in front of it covers it."""
-    covered = Canvas(rows, columns).inside()
-    for layer in layers:
-        masks = [stencil(rows, columns, shape, smooth=smooth) for shape, smooth in layer]
-        for i, (shape, smooth) in enumerate(layer):
-            hidden = covered.copy()
-            for j, mask in enumerate(masks):
-                if j != i:
-                    hidden |= mask
-            lines.outline(shape, hidden=hidden, smooth=smooth)
-        for mask in masks:
-            covered |= mask
-
-
-def hatch_shadow_side(lines, inside, glyph, last_row):
-    """Shades the figure where the light from the upper left leaves it: `glyph` in each blank
-    cell inside the boolean sample array `inside` that lies just inside an upright edge on
-    the figure's right, so the back of each leg and the rump get a second line beside the
-    outline's thin `:` column; no lower than `last_row` (from 1), so the legs end slim."""
-    height, width = inside.shape
-
-    def is_inside(x, y):
-        row, column = int(y * SAMPLES), int(x * SAMPLES)
-        return 0 <= row < height and 0 <= column < width and bool(inside[row, column])
-
-    for row in range(last_row):
-        for column in range(lines.columns):
-            x, y = column + 0.5, 2.0 * row + 1.0
-            if lines.strokes.get((row, column), (0.0, ""))[0] >= lines.MIN_LENGTH:
-                continue
-            # Inside, the edge within a cell to the right, and the figure going on below.
-            if is_inside(x, y) and not is_inside(x + 1.5, y) and is_inside(x, y + 2.0):
-                lines.mark(row, column, glyph)
+            centre = (2 * row + 1) * SAMPLES, int((column + 0.5) * SAMPLES)
+            if in_horn[centre] and (column + row) % 4 < 2:
+                lines.mark(row, column, "/")
 
 
 def horse1(c):
-    """Draws the unicorn with its spiral horn as direction glyphs; returns its glyph mapping,
-    which reads each cell's level back as the glyph chosen for it."""
+    """Draws the unicorn with its horn; returns its glyph mapping, which reads each cell's
+    level back as the glyph drawn there."""
     rows, columns = c.rows, c.columns
+    horn = horn_outline()
+    near, in_horn, in_tail = (stencil(rows, columns, NEAR_SIDE),
+                              stencil(rows, columns, horn, smooth=False),
+                              stencil(rows, columns, TAIL))
     lines = LineWork(rows, columns)
-    horn = [horn_point(0, -1), horn_point(1, 0), horn_point(0, 1)]
-    # Front to back: the horn, the near side, the far legs.
-    layers = [[(horn, False)],
-              [(HEAD, True), (NECK, True), (BARREL, True), (NEAR_EAR, True),
-               (limb(*NEAR_FORELEG), False), (limb(*NEAR_HIND_LEG), False)],
-              [(limb(*FAR_FORELEG), False), (limb(*FAR_HIND_LEG), False)]]
-    draw_layers(lines, layers, rows, columns)
-    body = stencil(rows, columns, HEAD, NECK, BARREL) | \
-        stencil(rows, columns, *(limb(*leg) for leg in LEGS), smooth=False)
-    hatch_shadow_side(lines, body, HATCH, last_row=FETLOCK_ROW)
-    for strand in MANE_STRANDS + TAIL_STRANDS:
-        lines.stroke(strand, glyph=HAIR)
-    horn_strokes(lines, period=4, band=2)
-
-    # Face: the eye under the horn, the nostril above the muzzle (row and column from 1).
-    lines.accent(12, 27, "o")
-    lines.accent(16, 20, "o")
-
+    lines.outline(horn, smooth=False)
+    lines.outline(NEAR_SIDE, hidden=in_horn | in_tail)
+    lines.outline(TAIL, hidden=in_horn)
+    for leg in (FAR_FORELEG, FAR_HIND_LEG):
+        lines.outline(limb(*leg), hidden=near | in_horn | in_tail, smooth=False)
+    for strand in TAIL_STRANDS:
+        lines.stroke(strand, hidden=~in_tail)
+    horn_twist(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
 
