@@ -128,7 +128,7 @@ class LineWork:
 def direction_glyph(angle, height):
     """Returns the glyph for a stroke at `angle` degrees (0 along the row, 90 upright, positive
     rising to the right) running at `height` in its cell (0 top, 1 bottom)."""
-    if angle > 75 or angle < -70:
+    if angle > 79 or angle < -70:
         return ":"
     if angle > 24:
         return "/"
@@ -177,38 +177,34 @@ def stencil(rows, columns, *shapes, smooth=True):
 
 # The near side, clockwise from the forehead, in canvas units.
 NEAR_SIDE = [
-    (26.0, 12.8), (27.6, 10.2), (29.6, 6.4), (31.2, 10.2), (32.2, 12.0),          # ear
+    (25.8, 12.6), (27.8, 10.0), (30.4, 7.2), (31.2, 10.2), (31.8, 12.2),          # ear
     (36.0, 12.2), (40.5, 14.0), (44.5, 17.2), (48.0, 21.0), (51.0, 24.6),         # crest
     (54.5, 27.2), (58.5, 28.4), (62.5, 28.6), (66.5, 27.8), (69.5, 29.4),         # withers, back
     (71.8, 33.0), (72.6, 37.0), (71.0, 41.5),                                     # buttock
     (68.6, 46.5), (69.6, 51.5), (70.8, 55.5), (69.6, 58.0), (69.4, 62.5),         # hind leg's back
     (70.2, 65.2), (69.6, 67.4), (70.6, 69.6), (65.9, 69.6), (66.4, 67.2),         # hoof
-    (66.5, 64.8), (66.6, 61.0), (66.8, 57.5), (65.8, 53.5), (64.0, 49.5),         # hind leg's front
-    (61.5, 45.6), (55.0, 46.6), (48.5, 47.0), (41.0, 46.6),                       # belly
-    (35.6, 45.6), (35.0, 50.0), (34.6, 54.5), (34.4, 58.0), (34.4, 62.0),         # foreleg's back
-    (35.2, 65.0), (34.7, 67.4), (35.4, 69.6), (30.6, 69.6), (31.3, 67.2),         # hoof
-    (31.4, 65.0), (31.8, 61.0), (31.8, 57.5), (31.2, 54.5), (31.0, 50.0),         # foreleg's front
-    (30.0, 45.5), (27.6, 41.5), (26.6, 37.5), (27.4, 33.0), (29.2, 29.0),         # chest, neck
+    (66.5, 64.8), (66.6, 61.0), (66.6, 57.5), (65.6, 54.0), (64.6, 50.5),         # hind leg's front
+    (63.6, 46.6), (56.0, 46.6), (49.0, 47.4), (42.0, 46.8),                       # belly
+    (35.6, 45.6), (34.2, 50.0), (32.6, 55.0), (31.2, 59.5), (30.0, 63.5),         # foreleg's back,
+    (29.4, 66.6), (29.8, 69.6), (24.6, 69.6), (25.6, 67.0), (26.4, 64.0),         # stepping ahead
+    (27.6, 60.0), (28.8, 55.0), (30.0, 50.0),                                     # foreleg's front
+    (30.0, 45.5), (27.6, 41.5), (26.4, 37.5), (26.8, 33.5), (29.2, 29.2),         # chest, neck
     (27.0, 30.4), (23.0, 31.4), (19.0, 32.0), (16.0, 32.2),                       # jaw
     (13.6, 31.2), (12.8, 28.8), (14.6, 25.6), (17.6, 21.6), (20.9, 17.5),         # muzzle, face
     (23.6, 14.4),
 ]
 # The back of the cheek, from the throat up towards the ear.
-CHEEK = [(29.2, 29.0), (30.6, 26.4), (30.6, 22.8), (29.2, 19.6)]
+CHEEK = [(29.2, 29.2), (30.0, 27.0), (29.4, 24.4), (27.4, 22.2)]
 # The far legs: (path from the body down to the hoof, width at each point).
 FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 69.4)],
                [4.6, 3.6, 3.2, 2.8, 3.2])
-FAR_HIND_LEG = ([(60.0, 42.0), (59.5, 48.0), (62.3, 55.0), (61.6, 62.0), (61.2, 69.4)],
+FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 69.4)],
                 [6.0, 4.4, 3.2, 2.8, 3.2])
 # The tail, from the top of the rump, arching out and falling behind the hind legs; its
 # strands are line-work inside it.
-TAIL = [(69.0, 29.0), (72.0, 28.2), (75.2, 29.6), (77.4, 33.4), (78.5, 40.0), (78.4, 48.0),
-        (77.2, 55.0), (75.0, 60.5), (75.4, 55.0), (75.9, 48.0), (75.8, 41.0), (74.8, 35.6),
-        (72.6, 32.0), (70.0, 31.0)]
-TAIL_STRANDS = [[(72.0, 30.0), (74.8, 31.6), (76.6, 36.0), (77.2, 43.0), (76.9, 50.0)]]
-# The mane: strands lying along the crest, from the poll back towards the withers.
-MANE = [[(32.4, 13.4), (36.0, 13.6), (40.2, 15.4), (44.0, 18.6), (47.4, 22.4), (50.2, 25.8)],
-        [(32.6, 15.0), (35.8, 15.4), (39.6, 17.4), (43.0, 20.8), (45.8, 24.6)]]
+TAIL = [(69.0, 29.0), (72.5, 28.4), (75.8, 30.4), (77.8, 35.0), (78.6, 42.0), (78.2, 49.0),
+        (77.6, 55.0), (78.4, 59.0), (76.4, 58.0), (75.6, 52.0), (76.0, 45.0), (75.6, 38.5),
+        (73.6, 33.6), (70.4, 31.2)]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = (24.2, 13.6), (10.5, 0.8), 3.0
 
@@ -291,7 +287,7 @@ def horn_twist(lines, in_horn):
     for row in range(lines.rows):
         for column in range(lines.columns):
             centre = (2 * row + 1) * SAMPLES, int((column + 0.5) * SAMPLES)
-            if in_horn[centre] and (column + row) % 4 < 2:
+            if in_horn[centre] and (column + row) % 4 < 2 and row < 6:
                 lines.mark(row, column, "/")
 
 
@@ -309,11 +305,7 @@ def horse1(c):
     lines.outline(TAIL, hidden=in_horn)
     for leg in (FAR_FORELEG, FAR_HIND_LEG):
         lines.outline(limb(*leg), hidden=near | in_horn | in_tail, smooth=False)
-    for strand in TAIL_STRANDS:
-        lines.stroke(strand, hidden=~in_tail)
     lines.stroke(CHEEK)
-    for strand in MANE:
-        lines.stroke(strand)
     horn_twist(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
