@@ -177,7 +177,7 @@ def stencil(rows, columns, *shapes, smooth=True):
 
 # The near side, clockwise from the forehead, in canvas units.
 NEAR_SIDE = [
-    (25.8, 12.6), (27.8, 10.0), (30.4, 7.2), (31.2, 10.2), (31.8, 12.2),          # ear
+    (26.0, 12.4), (27.4, 9.6), (29.2, 7.0), (30.6, 9.8), (31.8, 12.2),           # ear
     (36.0, 12.2), (40.5, 14.0), (44.5, 17.2), (48.0, 21.0), (51.0, 24.6),         # crest
     (54.5, 27.2), (58.5, 28.4), (62.5, 28.6), (66.5, 27.8), (69.5, 29.4),         # withers, back
     (71.8, 33.0), (72.6, 37.0), (71.0, 41.5),                                     # buttock
@@ -202,9 +202,14 @@ FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 
                 [6.0, 4.4, 3.2, 2.8, 3.2])
 # The tail, from the top of the rump, arching out and falling behind the hind legs; its
 # strands are line-work inside it.
-TAIL = [(69.0, 29.0), (72.5, 28.4), (75.8, 30.4), (77.8, 35.0), (78.6, 42.0), (78.2, 49.0),
-        (77.6, 55.0), (78.4, 59.0), (76.4, 58.0), (75.6, 52.0), (76.0, 45.0), (75.6, 38.5),
-        (73.6, 33.6), (70.4, 31.2)]
+TAIL = [(69.0, 29.0), (73.0, 28.4), (76.5, 30.6), (78.4, 36.0), (78.8, 43.0), (78.2, 50.0),
+        (76.4, 55.6), (73.8, 59.6), (72.4, 61.4), (73.0, 57.0), (75.0, 51.0), (75.8, 44.0),
+        (75.4, 38.0), (73.6, 33.6), (70.4, 31.2)]
+TAIL_STRAND = [(72.6, 30.4), (75.6, 33.6), (77.2, 40.0), (77.0, 47.0), (75.4, 53.0)]
+# The mane: locks hanging from the crest over the near side of the neck.
+MANE_LOCKS = [[(34.0, 12.6), (33.0, 16.0)], [(37.4, 13.4), (36.2, 17.2)],
+              [(40.6, 15.0), (39.2, 19.2)], [(43.6, 17.6), (42.0, 22.0)],
+              [(46.4, 20.6), (44.8, 25.0)], [(49.0, 23.6), (47.6, 27.6)]]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = (24.2, 13.6), (10.5, 0.8), 3.0
 
@@ -303,9 +308,12 @@ def horse1(c):
     lines.outline(horn, smooth=False)
     lines.outline(NEAR_SIDE, hidden=in_horn | in_tail)
     lines.outline(TAIL, hidden=in_horn)
+    lines.stroke(TAIL_STRAND, hidden=~in_tail)
     for leg in (FAR_FORELEG, FAR_HIND_LEG):
         lines.outline(limb(*leg), hidden=near | in_horn | in_tail, smooth=False)
     lines.stroke(CHEEK)
+    for lock in MANE_LOCKS:
+        lines.stroke(lock, smooth=False)
     horn_twist(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
