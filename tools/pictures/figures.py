@@ -10,7 +10,9 @@ Each function draws one picture and returns the settings for its glyph mapping.
 
 import math
 
-from canvas import RAMP, SAMPLES, Canvas, ribbon, spline
+import numpy as np
+
+from canvas import RAMP, SAMPLES, Canvas, arc_points, ribbon, spline
 
 
 def limb(path, widths):
@@ -105,14 +107,15 @@ class LineWork:
             if glyph != " ":
                 self.accents[(row - 1, column - 1 + k)] = glyph
 
-    def draw(self, c):
+    def draw(self, c, ramp=LINE_RAMP):
         """Fills each of the canvas's cells that holds a glyph with the ink level that maps to
-        that glyph, when read with soften 0 (see canvas.to_rows)."""
+        that glyph on `ramp`, when read with soften 0 or from a cell of even ink (see
+        canvas.to_rows)."""
         cells = {cell: glyph for cell, (length, glyph) in self.strokes.items()
                  if length >= self.MIN_LENGTH}
         cells.update(self.accents)
         for (row, column), glyph in cells.items():
-            level = (LINE_RAMP.index(glyph) + 0.5) / len(LINE_RAMP)
+            level = (ramp.index(glyph) + 0.5) / len(ramp)
             c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES,
                   column * SAMPLES:(column + 1) * SAMPLES] = level
 
@@ -297,24 +300,43 @@ def horse1(c):
 
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
+#
+# A cartoon face seen from the front: pointed ears at the top corners, a broad forehead, the
+# brow across it, two big glaring eyes tucked under the brow, and the long face narrowing to
+# a rounded muzzle with two nostrils and a frowning mouth. Outlines are light line-work, drawn
+# by direction like the unicorn's; the brow, the pupils and the nostrils are solid ink.
 
-# The face seen from the front, centred between columns 16 and 80; row 1 is left to the finish,
-# which repeats there the unicorn's hoof row: its two clusters of legs are the ears' tips.
-FACE_X = 48.0
-FACE = [(28.5, 17.0), (33.0, 12.5), (40.0, 10.6), (48.0, 10.2), (56.0, 10.6), (63.0, 12.5),
-        (67.5, 17.0), (69.5, 26.0), (69.0, 34.0), (66.0, 42.0), (62.0, 50.0), (60.5, 60.0),
-        (62.5, 68.0), (63.5, 76.0), (59.5, 81.5), (48.0, 83.6), (36.5, 81.5), (32.5, 76.0),
-        (33.5, 68.0), (35.5, 60.0), (34.0, 50.0), (30.0, 42.0), (27.0, 34.0), (26.5, 26.0)]
-EAR = [(32.5, 14.0), (30.6, 6.0), (30.8, 0.2), (34.5, 3.5), (40.0, 11.0)]  # the left one
-INNER_EAR = [(33.6, 12.0), (32.2, 6.5), (31.9, 3.4), (34.4, 6.0), (37.8, 10.5)]
-# The forelock: a lock of hair from the poll between the ears, falling onto the forehead, its
-# lower edge ragged in points.
-FORELOCK = [(44.0, 9.0), (48.0, 7.0), (52.0, 9.0), (55.0, 13.0), (53.5, 16.0), (52.0, 13.6),
-            (50.5, 17.0), (48.5, 14.0), (46.5, 17.0), (45.0, 13.6), (42.5, 16.0), (41.0, 13.0)]
-# The neck behind the head, widening into the chest and shoulders at the picture's foot.
-NECK_EDGE = [(29.0, 44.0), (26.5, 56.0), (25.0, 68.0), (21.5, 76.5), (15.9, 82.6)]
-BROW_LEFT, BROW_RIGHT = 30.5, 65.5
-EYE_Y = 37.0
+# The face's middle: halfway between the two clusters of hooves the finish types in row 1,
+# so that they stand above the middle of the head, among the tuft of hair between the ears.
+FACE_X = 52.5
+
+# The face's right half as (across from the middle, down), mirrored for the left half.
+FACE_HALF = [(0.0, 9.0), (8.0, 9.4), (16.0, 10.8), (21.5, 14.5), (23.8, 19.5), (24.5, 27.0),
+             (24.5, 34.0), (23.0, 40.0), (19.0, 46.0), (14.5, 52.0), (12.0, 58.0),
+             (11.8, 64.0), (13.0, 70.0), (13.0, 76.0), (9.5, 81.0), (0.0, 82.8)]
+EAR_HALF = [(8.0, 11.0), (11.0, 6.5), (16.5, 2.2), (19.5, 6.0), (21.0, 12.0), (19.0, 15.0)]
+INNER_EAR_HALF = [(11.0, 10.0), (12.5, 7.0), (15.8, 4.6), (18.8, 7.0), (19.3, 11.0)]
+# Strands of the tuft between the ears: where each leaves the head and where its tip is.
+TUFT = [(2.0, 5.0), (5.0, 10.0), (8.0, 14.5)]
+NECK_HALF = [(17.0, 50.0), (17.5, 62.0), (19.0, 72.0), (22.5, 79.0), (27.5, 83.9)]
+MANE = [[(-20.0, 10.0), (-26.0, 20.0), (-29.0, 36.0), (-31.0, 52.0), (-34.0, 68.0),
+         (-37.0, 83.9)],
+        [(-22.0, 12.0), (-27.5, 26.0), (-30.0, 44.0), (-33.5, 62.0), (-35.0, 76.0)]]
+NOSE_HALF = [(4.5, 44.0), (4.0, 52.0), (4.8, 58.0), (6.5, 63.0)]
+EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.0, 35.8, 8.0, 6.0
+
+
+def face_point(across, down):
+    """Returns the canvas point `across` units right of the face's middle and `down` units
+    from the top."""
+    return (FACE_X + across, down)
+
+
+def both_sides(half):
+    """Returns a shape given by its right half as a closed outline of both halves."""
+    right = [face_point(a, d) for a, d in half]
+    left = [face_point(-a, d) for a, d in reversed(half) if a != 0.0]
+    return right + left
 
 
 def mirrored(points):
@@ -322,86 +344,95 @@ def mirrored(points):
     return [(2 * FACE_X - x, y) for x, y in points]
 
 
-def brow(c, left, right, top, bottom, level):
-    """Draws one enormous bushy eyebrow from x `left` to `right`, solid between `top` and
-    `bottom`, sagging a little over the nose and rounding off at its ends, its edges ragged
-    with hairs combed outwards from the middle."""
-    middle = (left + right) / 2.0
-    half = (right - left) / 2.0
+def brow_edges(across):
+    """Returns the brow's upper and lower edge `across` units from the face's middle: one
+    bushy band, lowest over the nose where the two brows have grown together, arching over
+    each eye, tapering to tails that sweep up at the face's sides."""
+    d = abs(across)
+    if d <= BROW_CORE:
+        return (16.0 - 1.4 * math.sin(math.pi * d / 18.0),
+                30.4 + 3.2 * max(0.0, 1.0 - d / 16.0) ** 1.6)
+    # The tail: thinning to a point, its middle rising a little.
+    t = min(1.0, (d - BROW_CORE) / (BROW_TAIL - BROW_CORE))
+    middle, half = 23.0 - 4.5 * t, 7.4 * (1.0 - t) ** 1.6
+    return middle - half, middle + half
 
-    # Returns the brow's upper and lower edge at x: an arch over each eye, a sag between.
-    def edges(x):
-        u = (x - middle) / half                      # -1 at the left end, 1 at the right
-        arch = 1.6 * math.sin(math.pi * u) ** 2
-        end = max(0.0, abs(u) - 0.86) / 0.14          # 0 inside, 1 at the very end
-        return top - arch + 6.0 * end ** 2, bottom + 0.8 * (1.6 - arch) - 4.0 * end ** 2
 
-    steps = 80
-    xs = [left + (right - left) * i / steps for i in range(steps + 1)]
-    c.polygon([(x, edges(x)[0]) for x in xs] + [(x, edges(x)[1]) for x in reversed(xs)],
-              level=level)
-    # Hairs: strokes out of both edges and off the ends, combed outwards from the middle, of
-    # uneven lengths so the edges look ragged rather than cut.
-    for k in range(-22, 23):
-        x = middle + half * 0.97 * k / 22.0
-        u = (x - middle) / half
-        upper, lower = edges(x)
-        lean = 2.2 * u
-        length = (1.0, 2.4, 1.6, 3.0, 1.3)[k % 5]
-        c.line([(x, upper + 1.0), (x + lean, upper - length)], width=0.6, level=level * 0.8)
-        drop = (1.4, 0.8, 2.0, 1.0)[k % 4]
-        c.line([(x, lower - 1.0), (x + lean * 0.8, lower + drop)], width=0.6,
-               level=level * 0.8)
+BROW_TAIL, BROW_CORE = 21.5, 16.2
+# Above this height the head's outline is a light line.
+HEAD_TOP_LINE = 12.0
+
+
+def draw_brow(c):
+    """Draws the unibrow: a solid band, its tails lighter, its edges ragged with hairs combed
+    outwards."""
+    steps = 90
+    for left, right, level in ((-BROW_TAIL, BROW_TAIL, 0.74), (-BROW_CORE, BROW_CORE, 1.0)):
+        xs = [left + (right - left) * i / steps for i in range(steps + 1)]
+        c.polygon([face_point(x, brow_edges(x)[0]) for x in xs] +
+                  [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], level=level,
+                  mode="set")
+    # Tufts of hair along the upper edge, combed outwards from the middle.
+    for k in range(-9, 10):
+        x = BROW_TAIL * 0.92 * k / 9.0
+        top, bottom = brow_edges(x)
+        lean = 1.6 * x / BROW_TAIL
+        height = (0.9, 1.6, 1.2)[k % 3]
+        c.polygon([face_point(x - 1.1, top + 0.5), face_point(x + lean, top - height),
+                   face_point(x + 1.1, top + 0.5)], level=0.8)
 
 
 def horse2(c):
     """Draws the hornless unicorn's face under the unibrow; returns its glyph mapping."""
-    # Neck and shoulders behind the head: the neck's edges, and a little shade along them.
-    for edge in (NECK_EDGE, mirrored(NECK_EDGE)):
-        c.curve(edge, width=1.1, level=0.7, tall=1.6)
+    rows, columns = c.rows, c.columns
+    face = both_sides(FACE_HALF)
+    ears = [[face_point(a, d) for a, d in EAR_HALF], [face_point(-a, d) for a, d in EAR_HALF]]
+    face_mask = stencil(rows, columns, face)
+
+    lines = LineWork(rows, columns)
+    # The neck behind the head, down to the picture's foot.
+    for side in (-1, 1):
+        lines.stroke([face_point(side * a, d) for a, d in NECK_HALF], hidden=face_mask)
+    # The mane, falling on the left of the neck.
+    for strand in MANE:
+        lines.stroke([face_point(a, d) for a, d in strand], hidden=face_mask, glyph="s")
+    lines.draw(c, RAMP)
     # Ears behind the head: pointed outlines, the inside of each a shade darker.
-    for ear, inside in ((EAR, INNER_EAR), (mirrored(EAR), mirrored(INNER_EAR))):
-        c.polygon(inside, level=0.25, smooth=True)
-        stencil_of_ear = Canvas(c.rows, c.columns)
-        stencil_of_ear.polygon(ear, smooth=True)
-        c.outline(stencil_of_ear, width=1.1, level=0.8, tall=1.4)
-
-    # The face: blank, with a firm outline.
-    c.polygon(FACE, level=0.0, mode="set", smooth=True)
-    shape = Canvas(c.rows, c.columns)
-    shape.polygon(FACE, smooth=True)
-    c.outline(shape, width=1.2, level=0.8, tall=1.6)
-
-    # The forelock, its strands parted by thin lines of shade.
-    c.polygon(FORELOCK, level=0.75, mode="set", smooth=True)
-    for x0, x1 in ((46.5, 44.0), (48.0, 48.0), (49.5, 52.0)):
-        c.line([(x0, 9.0), (x1, 15.0)], width=0.5, level=0.3, mode="set")
-
-    # Eyes at the sides, their upper lids just under the brow: the white, the lids, the pupil
-    # looking forward.
     for side in (-1, 1):
-        ex = FACE_X + side * 12.5
-        c.ellipse(ex, EYE_Y, 6.5, 5.5, level=0.0, mode="set")
-        c.arc(ex, EYE_Y, 6.5, 5.5, start=195.0, end=345.0, width=1.0, level=0.7)
-        c.arc(ex, EYE_Y, 6.5, 5.5, start=15.0, end=165.0, width=1.0, level=0.6)
-        c.ellipse(ex - side * 1.0, EYE_Y + 0.5, 2.4, 3.4, level=1.0)
-
-    brow(c, BROW_LEFT, BROW_RIGHT, top=16.0, bottom=30.0, level=1.0)
-
-    # The long nose: its bridge down the middle of the face, widening into the muzzle.
-    for side in (-1, 1):
-        c.curve([(FACE_X + side * 4.0, 40.0), (FACE_X + side * 3.2, 50.0),
-                 (FACE_X + side * 3.6, 58.0), (FACE_X + side * 6.0, 64.0)], width=0.8,
-                level=0.3)
-
-    # Muzzle: the nostrils, and the lip line under them.
-    for side in (-1, 1):
-        c.polygon([(FACE_X + side * 6.5, 66.5), (FACE_X + side * 10.0, 68.5),
-                   (FACE_X + side * 9.5, 73.0), (FACE_X + side * 6.5, 71.5)], level=1.0,
+        ear = Canvas(rows, columns)
+        ear.polygon([face_point(side * a, d) for a, d in EAR_HALF], smooth=True)
+        c.polygon([face_point(side * a, d) for a, d in INNER_EAR_HALF], level=0.22,
                   smooth=True)
-    c.curve([(41.0, 79.0), (44.5, 78.0), (48.0, 77.8), (51.5, 78.0), (55.0, 79.0)], width=1.0,
-            level=0.5)
+        c.outline(ear, width=1.0, level=0.75, tall=1.0)
+    # The face: blank, with a firm outline, drawn as a light line across the top of the head
+    # so that nothing above the brow reads as the crown of a hat.
+    c.polygon(face, level=0.0, mode="set", smooth=True)
+    firm = Canvas(rows, columns)
+    firm.outline(stencil(rows, columns, face), width=1.1, level=0.75, tall=1.1)
+    firm.ink[:int(HEAD_TOP_LINE * SAMPLES)] = 0.0
+    c.ink = np.maximum(c.ink, firm.ink)
+    top_line = LineWork(rows, columns)
+    below = Canvas(rows, columns).inside()
+    below[int(HEAD_TOP_LINE * SAMPLES):] = True
+    top_line.outline(face, hidden=below)
+    top_line.draw(c, RAMP)
+    # Eyes: the lower lid of each, its upper lid hidden under the brow.
+    lids = LineWork(rows, columns)
+    for side in (-1, 1):
+        lids.stroke(arc_points(FACE_X + side * EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY, -25.0, 205.0),
+                    smooth=False)
+    lids.draw(c, RAMP)
 
+    for side in (-1, 1):
+        c.ellipse(FACE_X + side * (EYE_ACROSS - 1.8), EYE_Y + 1.0, 2.6, 3.4, level=1.0)
+    draw_brow(c)
+
+    # Muzzle: the nostrils, slits slanting outwards, and the frowning mouth under them.
+    for side in (-1, 1):
+        c.curve([face_point(side * 5.0, 66.0), face_point(side * 7.0, 68.5),
+                 face_point(side * 7.5, 72.5)], width=1.3, level=0.85)
+    c.curve([face_point(-6.5, 79.0), face_point(-3.0, 77.8), face_point(0.0, 77.5),
+             face_point(3.0, 77.8), face_point(6.5, 79.0)], width=1.0, level=0.5)
     return {"floor": 0.1, "soften": 1.0}
 
 
