@@ -361,6 +361,8 @@ def brow_edges(across):
 BROW_TAIL, BROW_CORE = 21.5, 16.2
 # Above this height the head's outline is a light line.
 HEAD_TOP_LINE = 12.0
+# Below this height the face is shaded along its sides.
+SHADE_FROM = 42.0
 
 
 def draw_brow(c):
@@ -380,6 +382,14 @@ def draw_brow(c):
         height = (0.9, 1.6, 1.2)[k % 3]
         c.polygon([face_point(x - 1.1, top + 0.5), face_point(x + lean, top - height),
                    face_point(x + 1.1, top + 0.5)], level=0.8)
+    # Each tail ends in a few loose hairs flicking outwards and up.
+    for side in (-1, 1):
+        for rise, reach in ((-3.5, 2.0), (-1.0, 2.6), (1.5, 2.2)):
+            start = BROW_TAIL - 2.5
+            middle = sum(brow_edges(start)) / 2.0
+            c.line([face_point(side * start, middle + rise * 0.5),
+                    face_point(side * (start + reach), middle + rise - 1.5)], width=0.6,
+                   level=0.6)
 
 
 def horse2(c):
@@ -416,6 +426,14 @@ def horse2(c):
     below[int(HEAD_TOP_LINE * SAMPLES):] = True
     top_line.outline(face, hidden=below)
     top_line.draw(c, RAMP)
+    # Shade along the inside of the long face below the eyes, so that it looks round.
+    face_mask = stencil(rows, columns, face)
+    shade = Canvas(rows, columns)
+    for width, level in ((7.0, 0.09), (3.6, 0.2)):
+        shade.outline(face_mask, width=width, level=level, tall=1.0)
+    shade.ink[~face_mask] = 0.0
+    shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
+    c.ink = np.maximum(c.ink, shade.ink)
     # Eyes: the lower lid of each, its upper lid hidden under the brow.
     lids = LineWork(rows, columns)
     for side in (-1, 1):
@@ -424,7 +442,7 @@ def horse2(c):
     lids.draw(c, RAMP)
 
     for side in (-1, 1):
-        c.ellipse(FACE_X + side * (EYE_ACROSS - 1.8), EYE_Y + 1.0, 2.6, 3.4, level=1.0)
+        c.ellipse(FACE_X + side * (EYE_ACROSS - 2.0), EYE_Y + 1.2, 2.3, 3.0, level=1.0)
     draw_brow(c)
 
     # Muzzle: the nostrils, slits slanting outwards, and the frowning mouth under them.
