@@ -375,13 +375,13 @@ def draw_brow(c):
                   [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], level=level,
                   mode="set")
     # Tufts of hair along the upper edge, combed outwards from the middle.
-    for k in range(-9, 10):
-        x = BROW_TAIL * 0.92 * k / 9.0
+    for k in range(-12, 13):
+        x = BROW_TAIL * 0.94 * k / 12.0
         top, bottom = brow_edges(x)
-        lean = 1.6 * x / BROW_TAIL
-        height = (0.9, 1.6, 1.2)[k % 3]
-        c.polygon([face_point(x - 1.1, top + 0.5), face_point(x + lean, top - height),
-                   face_point(x + 1.1, top + 0.5)], level=0.8)
+        lean = 2.4 * x / BROW_TAIL
+        height = (1.4, 2.6, 1.0, 2.0)[k % 4]
+        c.polygon([face_point(x - 0.8, top + 0.5), face_point(x + lean, top - height),
+                   face_point(x + 0.8, top + 0.5)], level=0.8)
     # Each tail ends in a few loose hairs flicking outwards and up.
     for side in (-1, 1):
         for rise, reach in ((-3.5, 2.0), (-1.0, 2.6), (1.5, 2.2)):
@@ -400,7 +400,10 @@ def horse2(c):
     face_mask = stencil(rows, columns, face)
 
     lines = LineWork(rows, columns)
-    # The neck behind the head, down to the picture's foot.
+    # The neck behind the head, down to the picture's foot, in a light tone.
+    neck = [face_point(a, d) for a, d in NECK_HALF] + \
+        [face_point(-a, d) for a, d in reversed(NECK_HALF)]
+    c.polygon(neck, level=0.1)
     for side in (-1, 1):
         lines.stroke([face_point(side * a, d) for a, d in NECK_HALF], hidden=face_mask)
     # The mane, falling on the left of the neck.
