@@ -59,12 +59,12 @@ inline constexpr std::array<std::string_view, 35> horse1_rows = {
 
 inline constexpr std::array<std::string_view, 42> horse2_rows = {
     hooves_row,
-    "                                 .o//+/                           /+//o.        ",
-    "                                .y..-..++.                     .++..-..y.       ",
-    "                                y--::::-.++.                 .++.-::::--y       ",
-    "                               ++:::::::......-------------......:::::::++      ",
-    "                               ds.//-```                         ```--.. h      ",
-    "                             ssds+-    :.  : ..-      .  . . +   -  . -+sd      ",
+    "                                  .oo:                             :oo.         ",
+    "                                 :s:-:o-                         -o:-:s:        ",
+    "                                oo::::-/o.                     .o/-::::oo       ",
+    "                               ++:::::--......-------------......--:::::++      ",
+    "                              .ds //-```                         ```--.  h.     ",
+    "                             sshs+-    :.  : ..-      .  . . +   -  . -+sh      ",
     "                            sys+    yodyNmdNdNhmyoy:/:hoymhNmNdmmydsy    +s.    ",
     "                           ssy-.s//yMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMy/-+.-y.   ",
     "                          sss: +sdddMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMddds+ :s   ",

@@ -314,8 +314,9 @@ FACE_X = 52.5
 FACE_HALF = [(0.0, 9.0), (8.0, 9.4), (16.0, 10.8), (21.5, 14.5), (23.8, 19.5), (24.5, 27.0),
              (24.5, 34.0), (23.0, 40.0), (19.0, 46.0), (14.5, 52.0), (12.0, 58.0),
              (11.8, 64.0), (13.0, 70.0), (13.0, 76.0), (9.5, 81.0), (0.0, 82.8)]
-EAR_HALF = [(8.0, 11.0), (11.0, 6.5), (16.5, 2.2), (19.5, 6.0), (21.0, 12.0), (19.0, 15.0)]
-INNER_EAR_HALF = [(11.0, 10.0), (12.5, 7.0), (15.8, 4.6), (18.8, 7.0), (19.3, 11.0)]
+EAR_HALF = [(10.0, 11.0), (11.4, 8.0), (14.0, 5.0), (16.4, 2.5), (18.0, 4.6), (20.0, 7.6),
+            (21.3, 11.0), (20.5, 14.0)]
+INNER_EAR_HALF = [(12.5, 9.5), (13.8, 6.8), (16.6, 4.4), (18.7, 6.6), (19.6, 10.0)]
 # Strands of the tuft between the ears: where each leaves the head and where its tip is.
 TUFT = [(2.0, 5.0), (5.0, 10.0), (8.0, 14.5)]
 NECK_HALF = [(17.0, 50.0), (17.5, 62.0), (19.0, 72.0), (22.5, 79.0), (27.5, 83.9)]
@@ -413,7 +414,7 @@ def horse2(c):
     # Ears behind the head: pointed outlines, the inside of each a shade darker.
     for side in (-1, 1):
         ear = Canvas(rows, columns)
-        ear.polygon([face_point(side * a, d) for a, d in EAR_HALF], smooth=True)
+        ear.polygon([face_point(side * a, d) for a, d in EAR_HALF], smooth=False)
         c.polygon([face_point(side * a, d) for a, d in INNER_EAR_HALF], level=0.22,
                   smooth=True)
         c.outline(ear, width=1.0, level=0.75, tall=1.0)
