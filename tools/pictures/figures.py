@@ -301,30 +301,36 @@ def horse1(c):
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
 #
-# A cartoon face seen from the front: pointed ears at the top corners, a broad forehead, the
-# brow across it, two big glaring eyes tucked under the brow, and the long face narrowing to
-# a rounded muzzle with two nostrils and a frowning mouth. Outlines are light line-work, drawn
-# by direction like the unicorn's; the brow, the pupils and the nostrils are solid ink.
+# A cartoon face seen from the front: pointed ears at the top corners, a forehead, the brow
+# across it, two glaring eyes tucked under the brow, and the long face narrowing to a muzzle
+# with two nostrils and a frowning mouth; the neck, in a light tone, behind it, and the mane
+# falling on one side. The brow, the pupils and the nostrils are solid ink, the face has a
+# firm outline; the lids, the neck's edges, the mane and the line over the head are light
+# line-work, drawn by direction like the unicorn's.
 
 # The face's middle: halfway between the two clusters of hooves the finish types in row 1,
-# so that they stand above the middle of the head, among the tuft of hair between the ears.
+# so that they stand above the middle of the head, between the ears.
 FACE_X = 52.5
 
-# The face's right half as (across from the middle, down), mirrored for the left half.
+# Shapes as (across from the face's middle, down), given by their right half where they are
+# mirrored.
 FACE_HALF = [(0.0, 9.0), (8.0, 9.4), (16.0, 10.8), (21.5, 14.5), (23.8, 19.5), (24.5, 27.0),
              (24.5, 34.0), (23.0, 40.0), (19.0, 46.0), (14.5, 52.0), (12.0, 58.0),
              (11.8, 64.0), (13.0, 70.0), (13.0, 76.0), (9.5, 81.0), (0.0, 82.8)]
 EAR_HALF = [(10.0, 11.0), (11.4, 8.0), (14.0, 5.0), (16.4, 2.5), (18.0, 4.6), (20.0, 7.6),
             (21.3, 11.0), (20.5, 14.0)]
 INNER_EAR_HALF = [(12.5, 9.5), (13.8, 6.8), (16.6, 4.4), (18.7, 6.6), (19.6, 10.0)]
-# Strands of the tuft between the ears: where each leaves the head and where its tip is.
-TUFT = [(2.0, 5.0), (5.0, 10.0), (8.0, 14.5)]
 NECK_HALF = [(17.0, 50.0), (17.5, 62.0), (19.0, 72.0), (22.5, 79.0), (27.5, 83.9)]
 MANE = [[(-20.0, 10.0), (-26.0, 20.0), (-29.0, 36.0), (-31.0, 52.0), (-34.0, 68.0),
          (-37.0, 83.9)],
         [(-22.0, 12.0), (-27.5, 26.0), (-30.0, 44.0), (-33.5, 62.0), (-35.0, 76.0)]]
-NOSE_HALF = [(4.5, 44.0), (4.0, 52.0), (4.8, 58.0), (6.5, 63.0)]
 EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.0, 35.8, 8.0, 6.0
+# The brow: solid ink out to BROW_CORE either side of the middle, a lighter tail beyond, to
+# BROW_TAIL.
+BROW_TAIL, BROW_CORE = 21.5, 16.2
+# Above this height the head's outline is a light line, so that nothing above the brow reads
+# as the crown of a hat; below that one the face is shaded along its sides.
+HEAD_TOP_LINE, SHADE_FROM = 12.0, 42.0
 
 
 def face_point(across, down):
@@ -333,37 +339,27 @@ def face_point(across, down):
     return (FACE_X + across, down)
 
 
+def half_shape(half, side=1):
+    """Returns the points of `half` on the right of the face (side 1) or the left (-1)."""
+    return [face_point(side * a, d) for a, d in half]
+
+
 def both_sides(half):
     """Returns a shape given by its right half as a closed outline of both halves."""
-    right = [face_point(a, d) for a, d in half]
-    left = [face_point(-a, d) for a, d in reversed(half) if a != 0.0]
-    return right + left
-
-
-def mirrored(points):
-    """Returns `points` mirrored across the face's middle."""
-    return [(2 * FACE_X - x, y) for x, y in points]
+    return half_shape(half) + [p for p in half_shape(reversed(half), -1) if p[0] != FACE_X]
 
 
 def brow_edges(across):
     """Returns the brow's upper and lower edge `across` units from the face's middle: one
-    bushy band, lowest over the nose where the two brows have grown together, arching over
-    each eye, tapering to tails that sweep up at the face's sides."""
+    bushy band, lowest over the nose where the two brows have grown together, arching a
+    little over each eye, its tails thinning to points that rise a little."""
     d = abs(across)
     if d <= BROW_CORE:
         return (16.0 - 1.4 * math.sin(math.pi * d / 18.0),
                 30.4 + 3.2 * max(0.0, 1.0 - d / 16.0) ** 1.6)
-    # The tail: thinning to a point, its middle rising a little.
     t = min(1.0, (d - BROW_CORE) / (BROW_TAIL - BROW_CORE))
     middle, half = 23.0 - 4.5 * t, 7.4 * (1.0 - t) ** 1.6
     return middle - half, middle + half
-
-
-BROW_TAIL, BROW_CORE = 21.5, 16.2
-# Above this height the head's outline is a light line.
-HEAD_TOP_LINE = 12.0
-# Below this height the face is shaded along its sides.
-SHADE_FROM = 42.0
 
 
 def draw_brow(c):
@@ -397,64 +393,56 @@ def horse2(c):
     """Draws the hornless unicorn's face under the unibrow; returns its glyph mapping."""
     rows, columns = c.rows, c.columns
     face = both_sides(FACE_HALF)
-    ears = [[face_point(a, d) for a, d in EAR_HALF], [face_point(-a, d) for a, d in EAR_HALF]]
     face_mask = stencil(rows, columns, face)
 
-    lines = LineWork(rows, columns)
-    # The neck behind the head, down to the picture's foot, in a light tone.
-    neck = [face_point(a, d) for a, d in NECK_HALF] + \
-        [face_point(-a, d) for a, d in reversed(NECK_HALF)]
-    c.polygon(neck, level=0.1)
+    # Behind the head: the neck in a light tone with its edges, and the mane on its left.
+    c.polygon(half_shape(NECK_HALF) + half_shape(reversed(NECK_HALF), -1), level=0.1)
+    behind = LineWork(rows, columns)
     for side in (-1, 1):
-        lines.stroke([face_point(side * a, d) for a, d in NECK_HALF], hidden=face_mask)
-    # The mane, falling on the left of the neck.
+        behind.stroke(half_shape(NECK_HALF, side), hidden=face_mask)
     for strand in MANE:
-        lines.stroke([face_point(a, d) for a, d in strand], hidden=face_mask, glyph="s")
-    lines.draw(c, RAMP)
-    # Ears behind the head: pointed outlines, the inside of each a shade darker.
+        behind.stroke(half_shape(strand), hidden=face_mask, glyph=HAIR)
+    behind.draw(c, RAMP)
+    # The ears: pointed outlines, the inside of each a shade darker.
     for side in (-1, 1):
         ear = Canvas(rows, columns)
-        ear.polygon([face_point(side * a, d) for a, d in EAR_HALF], smooth=False)
-        c.polygon([face_point(side * a, d) for a, d in INNER_EAR_HALF], level=0.22,
-                  smooth=True)
+        ear.polygon(half_shape(EAR_HALF, side))
+        c.polygon(half_shape(INNER_EAR_HALF, side), level=0.22, smooth=True)
         c.outline(ear, width=1.0, level=0.75, tall=1.0)
-    # The face: blank, with a firm outline, drawn as a light line across the top of the head
-    # so that nothing above the brow reads as the crown of a hat.
+
+    # The face: blank, its outline firm below HEAD_TOP_LINE and a light line above it.
     c.polygon(face, level=0.0, mode="set", smooth=True)
     firm = Canvas(rows, columns)
-    firm.outline(stencil(rows, columns, face), width=1.1, level=0.75, tall=1.1)
+    firm.outline(face_mask, width=1.1, level=0.75, tall=1.1)
     firm.ink[:int(HEAD_TOP_LINE * SAMPLES)] = 0.0
-    c.ink = np.maximum(c.ink, firm.ink)
-    top_line = LineWork(rows, columns)
-    below = Canvas(rows, columns).inside()
-    below[int(HEAD_TOP_LINE * SAMPLES):] = True
-    top_line.outline(face, hidden=below)
-    top_line.draw(c, RAMP)
     # Shade along the inside of the long face below the eyes, so that it looks round.
-    face_mask = stencil(rows, columns, face)
-    shade = Canvas(rows, columns)
     for width, level in ((7.0, 0.09), (3.6, 0.2)):
-        shade.outline(face_mask, width=width, level=level, tall=1.0)
-    shade.ink[~face_mask] = 0.0
-    shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
-    c.ink = np.maximum(c.ink, shade.ink)
-    # Eyes: the lower lid of each, its upper lid hidden under the brow.
-    lids = LineWork(rows, columns)
+        shade = Canvas(rows, columns)
+        shade.outline(face_mask, width=width, level=level)
+        shade.ink[~face_mask] = 0.0
+        shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
+        firm.ink = np.maximum(firm.ink, shade.ink)
+    c.ink = np.maximum(c.ink, firm.ink)
+    light = LineWork(rows, columns)
+    below_top = np.zeros_like(face_mask)
+    below_top[int(HEAD_TOP_LINE * SAMPLES):] = True
+    light.outline(face, hidden=below_top)
+    # The eyes' lower lids; their upper lids are hidden under the brow.
     for side in (-1, 1):
-        lids.stroke(arc_points(FACE_X + side * EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY, -25.0, 205.0),
-                    smooth=False)
-    lids.draw(c, RAMP)
+        light.stroke(arc_points(FACE_X + side * EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY, -25.0,
+                                205.0), smooth=False)
+    light.draw(c, RAMP)
 
+    # The pupils, looking a little inwards, then the brow over them.
     for side in (-1, 1):
         c.ellipse(FACE_X + side * (EYE_ACROSS - 2.0), EYE_Y + 1.2, 2.3, 3.0, level=1.0)
     draw_brow(c)
 
-    # Muzzle: the nostrils, slits slanting outwards, and the frowning mouth under them.
+    # Muzzle: the nostrils, slits slanting outwards, and the mouth under them.
     for side in (-1, 1):
-        c.curve([face_point(side * 5.0, 66.0), face_point(side * 7.0, 68.5),
-                 face_point(side * 7.5, 72.5)], width=1.3, level=0.85)
-    c.curve([face_point(-6.5, 79.0), face_point(-3.0, 77.8), face_point(0.0, 77.5),
-             face_point(3.0, 77.8), face_point(6.5, 79.0)], width=1.0, level=0.5)
+        c.curve(half_shape([(5.0, 66.0), (7.0, 68.5), (7.5, 72.5)], side), width=1.3,
+                level=0.85)
+    c.curve(both_sides([(6.5, 79.0), (3.0, 77.8), (0.0, 77.5)]), width=1.0, level=0.5)
     return {"floor": 0.1, "soften": 1.0}
 
 
