@@ -351,12 +351,12 @@ def both_sides(half):
 
 def brow_edges(across):
     """Returns the brow's upper and lower edge `across` units from the face's middle: one
-    bushy band, lowest over the nose where the two brows have grown together, arching a
-    little over each eye, its tails thinning to points that rise a little."""
+    bushy band, thickest over each eye and pinched over the nose, where the two brows have
+    grown together; its tails thin to points that rise a little."""
     d = abs(across)
     if d <= BROW_CORE:
         return (16.0 - 1.4 * math.sin(math.pi * d / 18.0),
-                30.4 + 3.2 * max(0.0, 1.0 - d / 16.0) ** 1.6)
+                30.2 + 1.9 * math.sin(math.pi * d / 18.0))
     t = min(1.0, (d - BROW_CORE) / (BROW_TAIL - BROW_CORE))
     middle, half = 23.0 - 4.5 * t, 7.4 * (1.0 - t) ** 1.6
     return middle - half, middle + half
