@@ -440,8 +440,8 @@ def horse2(c):
 
     # Muzzle: the nostrils, slits slanting outwards, and the mouth under them.
     for side in (-1, 1):
-        c.curve(half_shape([(5.0, 66.0), (7.0, 68.5), (7.5, 72.5)], side), width=1.3,
-                level=0.85)
+        c.curve(half_shape([(4.8, 65.5), (7.2, 67.5), (8.2, 71.0), (7.0, 73.5)], side),
+                width=1.7, level=0.95)
     c.curve(both_sides([(6.5, 79.0), (3.0, 77.8), (0.0, 77.5)]), width=1.0, level=0.5)
     return {"floor": 0.1, "soften": 1.0}
 
