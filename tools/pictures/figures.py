@@ -308,21 +308,22 @@ def horse1(c):
 # firm outline; the lids, the neck's edges, the mane and the line over the head are light
 # line-work, drawn by direction like the unicorn's.
 
-# The face's middle: halfway between the two clusters of hooves the finish types in row 1,
-# so that they stand above the middle of the head, between the ears.
-FACE_X = 52.5
+# The face's middle: halfway between the outer ends of the two clusters of hooves the finish
+# types in row 1, so that the ears' tips, EAR_HALF's highest point, stand right under them and
+# those hooves read as the tips' last hairs.
+FACE_X = 53.0
 
 # Shapes as (across from the face's middle, down), given by their right half where they are
 # mirrored.
 FACE_HALF = [(0.0, 9.0), (8.0, 9.4), (16.0, 10.8), (21.5, 14.5), (23.8, 19.5), (24.5, 27.0),
              (24.5, 34.0), (23.0, 40.0), (19.0, 46.0), (14.5, 52.0), (12.0, 58.0),
              (11.8, 64.0), (13.0, 70.0), (13.0, 76.0), (9.5, 81.0), (0.0, 82.8)]
-EAR_HALF = [(10.0, 11.0), (11.4, 8.0), (14.0, 5.0), (16.4, 2.5), (18.0, 4.6), (20.0, 7.6),
-            (21.3, 11.0), (20.5, 14.0)]
-INNER_EAR_HALF = [(12.5, 9.5), (13.8, 6.8), (16.6, 4.4), (18.7, 6.6), (19.6, 10.0)]
+EAR_HALF = [(8.0, 11.0), (9.4, 8.0), (12.0, 5.0), (14.5, 2.5), (16.0, 4.6), (18.0, 7.6),
+            (19.3, 11.0), (18.5, 14.0)]
+INNER_EAR_HALF = [(10.5, 9.5), (11.8, 6.8), (14.6, 4.4), (16.7, 6.6), (17.6, 10.0)]
 NECK_HALF = [(17.0, 50.0), (17.5, 62.0), (19.0, 72.0), (22.5, 79.0), (27.5, 83.9)]
 MANE = [[(-20.0, 10.0), (-26.0, 20.0), (-29.0, 36.0), (-31.0, 52.0), (-34.0, 68.0),
-         (-37.0, 83.9)],
+         (-37.6, 83.9)],
         [(-22.0, 12.0), (-27.5, 26.0), (-30.0, 44.0), (-33.5, 62.0), (-35.0, 76.0)]]
 EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.0, 35.8, 8.0, 6.0
 # The brow: solid ink out to BROW_CORE either side of the middle, a lighter tail beyond, to
@@ -356,7 +357,7 @@ def brow_edges(across):
     d = abs(across)
     if d <= BROW_CORE:
         return (16.0 - 1.4 * math.sin(math.pi * d / 18.0),
-                30.2 + 1.9 * math.sin(math.pi * d / 18.0))
+                30.2 + 1.7 * math.sin(math.pi * d / 18.0))
     t = min(1.0, (d - BROW_CORE) / (BROW_TAIL - BROW_CORE))
     middle, half = 23.0 - 4.5 * t, 7.4 * (1.0 - t) ** 1.6
     return middle - half, middle + half
