@@ -437,7 +437,7 @@ def horse2(c):
 
     # The pupils, looking a little inwards, then the brow over them.
     for side in (-1, 1):
-        c.ellipse(FACE_X + side * (EYE_ACROSS - 2.0), EYE_Y + 1.2, 2.3, 3.0, level=1.0)
+        c.ellipse(FACE_X + side * (EYE_ACROSS - 2.0), EYE_Y + 1.2, 2.6, 3.2, level=1.0)
     draw_brow(c)
 
     # Muzzle: the nostrils, slits slanting outwards, and the mouth under them.
