@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,15 +63,22 @@ std::size_t heavy_count(std::string_view row) {
     return static_cast<std::size_t>(std::count_if(row.begin(), row.end(), is_heavy));
 }
 
-// Returns the length of the longest run of heavy glyphs in the row.
-std::size_t longest_heavy_run(std::string_view row) {
-    std::size_t longest = 0, run = 0;
-    for (char c : row) {
-        run = is_heavy(c) ? run + 1 : 0;
-        longest = std::max(longest, run);
+// Returns where the longest run of heavy glyphs in the row starts (counted from 0) and its
+// length.
+std::pair<std::size_t, std::size_t> longest_heavy_span(std::string_view row) {
+    std::size_t start = 0, longest = 0, run = 0;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        run = is_heavy(row[c]) ? run + 1 : 0;
+        if (run > longest) {
+            longest = run;
+            start = c + 1 - run;
+        }
     }
-    return longest;
+    return {start, longest};
 }
+
+// Returns the length of the longest run of heavy glyphs in the row.
+std::size_t longest_heavy_run(std::string_view row) { return longest_heavy_span(row).second; }
 
 // True when the label is what stands at this cell of picture 1.
 bool in_label(std::size_t row, std::size_t column) {
@@ -216,6 +224,26 @@ TEST(UnibrowPicture, BrowIsNarrowerThanTheFaceUnderIt) {
     for (std::size_t r = 9; r <= 15; ++r) {
         EXPECT_LE(longest_heavy_run(horse2_rows[r - 1]) + 4, face_at_eyes) << "row " << r;
     }
+}
+
+TEST(UnibrowPicture, TwoEyesSitRightUnderTheBrow) {
+    // A band with no eyes under it reads as a hat's brim or a mask. In the rows just below the
+    // brow stand the two pupils, heavy glyphs under its left and right halves, with no heavy
+    // glyph between them under the brow's middle.
+    const auto [first, run] = longest_heavy_span(horse2_rows[12 - 1]);
+    const std::size_t middle = first + run / 2;  // counted from 0, like `first`
+    bool eyes_seen = false;
+    for (std::size_t r = 16; r <= 21; ++r) {
+        const std::string_view row = cells(horse2_rows[r - 1]);
+        bool left = false, right = false;
+        for (std::size_t c = first; c < first + run; ++c) {
+            if (!is_heavy(row[c])) continue;
+            left |= c < middle;
+            right |= c > middle;
+        }
+        eyes_seen |= left && right && !is_heavy(row[middle]);
+    }
+    EXPECT_TRUE(eyes_seen);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,7 +12,7 @@ import math
 
 import numpy as np
 
-from canvas import RAMP, SAMPLES, Canvas, ribbon, spline, to_rows
+from canvas import RAMP, SAMPLES, Canvas, arc_points, ribbon, spline, to_rows
 
 
 def limb(path, widths):
@@ -41,10 +41,10 @@ def limb(path, widths):
 LINE_RAMP = RAMP[:-1]
 
 
-def fill_cell(c, row, column, glyph):
-    """Fills a cell (row and column from 0) with the ink level that maps to `glyph` when read
-    with soften 0 (see canvas.to_rows)."""
-    level = (LINE_RAMP.index(glyph) + 0.5) / len(LINE_RAMP)
+def fill_cell(c, row, column, glyph, ramp=LINE_RAMP):
+    """Fills a cell (row and column from 0) with the ink level that maps to `glyph` on `ramp`
+    when read with soften 0, or from a cell of even ink (see canvas.to_rows)."""
+    level = (ramp.index(glyph) + 0.5) / len(ramp)
     c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES, column * SAMPLES:(column + 1) * SAMPLES] = level
 
 
@@ -115,14 +115,15 @@ class LineWork:
             if glyph != " ":
                 self.accents[(row - 1, column - 1 + k)] = glyph
 
-    def draw(self, c):
+    def draw(self, c, ramp=LINE_RAMP):
         """Fills each of the canvas's cells that holds a glyph with the ink level that maps to
-        that glyph, when read with soften 0 (see canvas.to_rows)."""
+        that glyph on `ramp`, when read with soften 0 or from a cell of even ink (see
+        canvas.to_rows)."""
         cells = {cell: glyph for cell, (length, glyph) in self.strokes.items()
                  if length >= self.MIN_LENGTH}
         cells.update(self.accents)
         for (row, column), glyph in cells.items():
-            fill_cell(c, row, column, glyph)
+            fill_cell(c, row, column, glyph, ramp)
 
 
 def direction_glyph(angle, height):
@@ -321,111 +322,153 @@ def horse1(c):
 
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
+#
+# A cartoon face seen from the front: pointed ears at the top corners, a forehead, the brow
+# across it, two glaring eyes tucked under the brow, and the long face narrowing to a muzzle
+# with two nostrils and a frowning mouth; the neck, in a light tone, behind it, and the mane
+# falling on one side. The brow, the pupils and the nostrils are solid ink, the face has a
+# firm outline; the lids, the neck's edges, the mane and the line over the head are light
+# line-work, drawn by direction like the unicorn's.
 
-# The face seen from the front, centred between columns 16 and 80; row 1 is left to the finish,
-# which repeats there the unicorn's hoof row: its two clusters of legs are the ears' tips.
-FACE_X = 48.0
-FACE = [(28.5, 17.0), (33.0, 12.5), (40.0, 10.6), (48.0, 10.2), (56.0, 10.6), (63.0, 12.5),
-        (67.5, 17.0), (69.5, 26.0), (69.0, 34.0), (66.0, 42.0), (62.0, 50.0), (60.5, 60.0),
-        (62.5, 68.0), (63.5, 76.0), (59.5, 81.5), (48.0, 83.6), (36.5, 81.5), (32.5, 76.0),
-        (33.5, 68.0), (35.5, 60.0), (34.0, 50.0), (30.0, 42.0), (27.0, 34.0), (26.5, 26.0)]
-EAR = [(32.5, 14.0), (30.6, 6.0), (30.8, 0.2), (34.5, 3.5), (40.0, 11.0)]  # the left one
-INNER_EAR = [(33.6, 12.0), (32.2, 6.5), (31.9, 3.4), (34.4, 6.0), (37.8, 10.5)]
-# The forelock: a lock of hair from the poll between the ears, falling onto the forehead, its
-# lower edge ragged in points.
-FORELOCK = [(44.0, 9.0), (48.0, 7.0), (52.0, 9.0), (55.0, 13.0), (53.5, 16.0), (52.0, 13.6),
-            (50.5, 17.0), (48.5, 14.0), (46.5, 17.0), (45.0, 13.6), (42.5, 16.0), (41.0, 13.0)]
-# The neck behind the head, widening into the chest and shoulders at the picture's foot.
-NECK_EDGE = [(29.0, 44.0), (26.5, 56.0), (25.0, 68.0), (21.5, 76.5), (15.9, 82.6)]
-BROW_LEFT, BROW_RIGHT = 30.5, 65.5
-EYE_Y = 37.0
+# The face's middle: halfway between the outer ends of the two clusters of hooves the finish
+# types in row 1, so that the ears' tips, EAR_HALF's highest point, stand right under them and
+# those hooves read as the tips' last hairs.
+FACE_X = 53.0
+# The glyph of the mane's strands: wavy, so that they read as hair.
+HAIR = "s"
+
+# Shapes as (across from the face's middle, down), given by their right half where they are
+# mirrored.
+# The head's top dips a little between the ears, at the poll.
+FACE_HALF = [(0.0, 10.6), (4.5, 10.0), (9.5, 8.8), (16.0, 10.6), (21.5, 14.5), (23.8, 19.5),
+             (24.5, 27.0), (24.5, 34.0), (23.0, 40.0), (19.0, 46.0), (14.5, 52.0),
+             (12.0, 58.0), (11.8, 64.0), (13.0, 70.0), (13.0, 76.0), (9.5, 81.0), (0.0, 82.8)]
+EAR_HALF = [(8.0, 11.0), (9.4, 8.0), (12.0, 5.0), (14.5, 2.5), (16.0, 4.6), (18.0, 7.6),
+            (19.3, 11.0), (18.5, 14.0)]
+INNER_EAR_HALF = [(10.5, 9.5), (11.8, 6.8), (14.6, 4.4), (16.7, 6.6), (17.6, 10.0)]
+NECK_HALF = [(17.0, 50.0), (17.5, 62.0), (19.0, 72.0), (22.5, 79.0), (27.5, 83.9)]
+MANE = [[(-20.0, 10.0), (-26.0, 20.0), (-29.0, 36.0), (-31.0, 52.0), (-34.0, 68.0),
+         (-37.6, 83.9)],
+        [(-22.0, 12.0), (-27.5, 26.0), (-30.0, 44.0), (-33.5, 62.0), (-35.0, 76.0)]]
+EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.0, 35.8, 8.0, 6.0
+# The brow: solid ink out to BROW_CORE either side of the middle, a lighter tail beyond, to
+# BROW_TAIL.
+BROW_TAIL, BROW_CORE = 21.5, 16.2
+# Above this height the head's outline is a light line, so that nothing above the brow reads
+# as the crown of a hat; below that one the face is shaded along its sides.
+HEAD_TOP_LINE, SHADE_FROM = 12.0, 42.0
 
 
-def mirrored(points):
-    """Returns `points` mirrored across the face's middle."""
-    return [(2 * FACE_X - x, y) for x, y in points]
+def face_point(across, down):
+    """Returns the canvas point `across` units right of the face's middle and `down` units
+    from the top."""
+    return (FACE_X + across, down)
 
 
-def brow(c, left, right, top, bottom, level):
-    """Draws one enormous bushy eyebrow from x `left` to `right`, solid between `top` and
-    `bottom`, sagging a little over the nose and rounding off at its ends, its edges ragged
-    with hairs combed outwards from the middle."""
-    middle = (left + right) / 2.0
-    half = (right - left) / 2.0
+def half_shape(half, side=1):
+    """Returns the points of `half` on the right of the face (side 1) or the left (-1)."""
+    return [face_point(side * a, d) for a, d in half]
 
-    # Returns the brow's upper and lower edge at x: an arch over each eye, a sag between.
-    def edges(x):
-        u = (x - middle) / half                      # -1 at the left end, 1 at the right
-        arch = 1.6 * math.sin(math.pi * u) ** 2
-        end = max(0.0, abs(u) - 0.86) / 0.14          # 0 inside, 1 at the very end
-        return top - arch + 6.0 * end ** 2, bottom + 0.8 * (1.6 - arch) - 4.0 * end ** 2
 
-    steps = 80
-    xs = [left + (right - left) * i / steps for i in range(steps + 1)]
-    c.polygon([(x, edges(x)[0]) for x in xs] + [(x, edges(x)[1]) for x in reversed(xs)],
-              level=level)
-    # Hairs: strokes out of both edges and off the ends, combed outwards from the middle, of
-    # uneven lengths so the edges look ragged rather than cut.
-    for k in range(-22, 23):
-        x = middle + half * 0.97 * k / 22.0
-        u = (x - middle) / half
-        upper, lower = edges(x)
-        lean = 2.2 * u
-        length = (1.0, 2.4, 1.6, 3.0, 1.3)[k % 5]
-        c.line([(x, upper + 1.0), (x + lean, upper - length)], width=0.6, level=level * 0.8)
-        drop = (1.4, 0.8, 2.0, 1.0)[k % 4]
-        c.line([(x, lower - 1.0), (x + lean * 0.8, lower + drop)], width=0.6,
-               level=level * 0.8)
+def both_sides(half):
+    """Returns a shape given by its right half as a closed outline of both halves."""
+    return half_shape(half) + [p for p in half_shape(reversed(half), -1) if p[0] != FACE_X]
+
+
+def brow_edges(across):
+    """Returns the brow's upper and lower edge `across` units from the face's middle: one
+    bushy band, thickest over each eye and pinched over the nose, where the two brows have
+    grown together; its tails thin to points that rise a little."""
+    d = abs(across)
+    if d <= BROW_CORE:
+        return (16.0 - 1.4 * math.sin(math.pi * d / 18.0),
+                30.2 + 1.7 * math.sin(math.pi * d / 18.0))
+    t = min(1.0, (d - BROW_CORE) / (BROW_TAIL - BROW_CORE))
+    middle, half = 23.0 - 4.5 * t, 7.4 * (1.0 - t) ** 1.6
+    return middle - half, middle + half
+
+
+def draw_brow(c):
+    """Draws the unibrow: a solid band, its tails lighter, its edges ragged with hairs combed
+    outwards."""
+    steps = 90
+    for left, right, level in ((-BROW_TAIL, BROW_TAIL, 0.74), (-BROW_CORE, BROW_CORE, 1.0)):
+        xs = [left + (right - left) * i / steps for i in range(steps + 1)]
+        c.polygon([face_point(x, brow_edges(x)[0]) for x in xs] +
+                  [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], level=level,
+                  mode="set")
+    # Tufts of hair along the upper edge, combed outwards from the middle.
+    for k in range(-12, 13):
+        x = BROW_TAIL * 0.94 * k / 12.0
+        top, bottom = brow_edges(x)
+        lean = 2.4 * x / BROW_TAIL
+        height = (1.4, 2.6, 1.0, 2.0)[k % 4]
+        c.polygon([face_point(x - 0.8, top + 0.5), face_point(x + lean, top - height),
+                   face_point(x + 0.8, top + 0.5)], level=0.8)
+    # Each tail ends in a few loose hairs flicking outwards and up.
+    for side in (-1, 1):
+        for rise, reach in ((-3.5, 2.0), (-1.0, 2.6), (1.5, 2.2)):
+            start = BROW_TAIL - 2.5
+            middle = sum(brow_edges(start)) / 2.0
+            c.line([face_point(side * start, middle + rise * 0.5),
+                    face_point(side * (start + reach), middle + rise - 1.5)], width=0.6,
+                   level=0.6)
 
 
 def horse2(c):
     """Draws the hornless unicorn's face under the unibrow; returns its glyph mapping."""
-    # Neck and shoulders behind the head: the neck's edges, and a little shade along them.
-    for edge in (NECK_EDGE, mirrored(NECK_EDGE)):
-        c.curve(edge, width=1.1, level=0.7, tall=1.6)
-    # Ears behind the head: pointed outlines, the inside of each a shade darker.
-    for ear, inside in ((EAR, INNER_EAR), (mirrored(EAR), mirrored(INNER_EAR))):
-        c.polygon(inside, level=0.25, smooth=True)
-        stencil_of_ear = Canvas(c.rows, c.columns)
-        stencil_of_ear.polygon(ear, smooth=True)
-        c.outline(stencil_of_ear, width=1.1, level=0.8, tall=1.4)
+    rows, columns = c.rows, c.columns
+    face = both_sides(FACE_HALF)
+    face_mask = stencil(rows, columns, face)
 
-    # The face: blank, with a firm outline.
-    c.polygon(FACE, level=0.0, mode="set", smooth=True)
-    shape = Canvas(c.rows, c.columns)
-    shape.polygon(FACE, smooth=True)
-    c.outline(shape, width=1.2, level=0.8, tall=1.6)
-
-    # The forelock, its strands parted by thin lines of shade.
-    c.polygon(FORELOCK, level=0.75, mode="set", smooth=True)
-    for x0, x1 in ((46.5, 44.0), (48.0, 48.0), (49.5, 52.0)):
-        c.line([(x0, 9.0), (x1, 15.0)], width=0.5, level=0.3, mode="set")
-
-    # Eyes at the sides, their upper lids just under the brow: the white, the lids, the pupil
-    # looking forward.
+    # Behind the head: the neck in a light tone with its edges, and the mane on its left.
+    c.polygon(half_shape(NECK_HALF) + half_shape(reversed(NECK_HALF), -1), level=0.1)
+    behind = LineWork(rows, columns)
     for side in (-1, 1):
-        ex = FACE_X + side * 12.5
-        c.ellipse(ex, EYE_Y, 6.5, 5.5, level=0.0, mode="set")
-        c.arc(ex, EYE_Y, 6.5, 5.5, start=195.0, end=345.0, width=1.0, level=0.7)
-        c.arc(ex, EYE_Y, 6.5, 5.5, start=15.0, end=165.0, width=1.0, level=0.6)
-        c.ellipse(ex - side * 1.0, EYE_Y + 0.5, 2.4, 3.4, level=1.0)
-
-    brow(c, BROW_LEFT, BROW_RIGHT, top=16.0, bottom=30.0, level=1.0)
-
-    # The long nose: its bridge down the middle of the face, widening into the muzzle.
+        behind.stroke(half_shape(NECK_HALF, side), hidden=face_mask)
+    for strand in MANE:
+        behind.stroke(half_shape(strand), hidden=face_mask, glyph=HAIR)
+    behind.draw(c, RAMP)
+    # The ears: pointed outlines, the inside of each a shade darker.
     for side in (-1, 1):
-        c.curve([(FACE_X + side * 4.0, 40.0), (FACE_X + side * 3.2, 50.0),
-                 (FACE_X + side * 3.6, 58.0), (FACE_X + side * 6.0, 64.0)], width=0.8,
-                level=0.3)
+        ear = Canvas(rows, columns)
+        ear.polygon(half_shape(EAR_HALF, side))
+        c.polygon(half_shape(INNER_EAR_HALF, side), level=0.22, smooth=True)
+        c.outline(ear, width=1.0, level=0.75, tall=1.0)
 
-    # Muzzle: the nostrils, and the lip line under them.
+    # The face: blank, its outline firm below HEAD_TOP_LINE and a light line above it.
+    c.polygon(face, level=0.0, mode="set", smooth=True)
+    firm = Canvas(rows, columns)
+    firm.outline(face_mask, width=1.1, level=0.75, tall=1.1)
+    firm.ink[:int(HEAD_TOP_LINE * SAMPLES)] = 0.0
+    # Shade along the inside of the long face below the eyes, so that it looks round.
+    for width, level in ((7.0, 0.09), (3.6, 0.2)):
+        shade = Canvas(rows, columns)
+        shade.outline(face_mask, width=width, level=level)
+        shade.ink[~face_mask] = 0.0
+        shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
+        firm.ink = np.maximum(firm.ink, shade.ink)
+    c.ink = np.maximum(c.ink, firm.ink)
+    light = LineWork(rows, columns)
+    below_top = np.zeros_like(face_mask)
+    below_top[int(HEAD_TOP_LINE * SAMPLES):] = True
+    light.outline(face, hidden=below_top)
+    # The eyes' lower lids; their upper lids are hidden under the brow.
     for side in (-1, 1):
-        c.polygon([(FACE_X + side * 6.5, 66.5), (FACE_X + side * 10.0, 68.5),
-                   (FACE_X + side * 9.5, 73.0), (FACE_X + side * 6.5, 71.5)], level=1.0,
-                  smooth=True)
-    c.curve([(41.0, 79.0), (44.5, 78.0), (48.0, 77.8), (51.5, 78.0), (55.0, 79.0)], width=1.0,
-            level=0.5)
+        light.stroke(arc_points(FACE_X + side * EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY, -25.0,
+                                205.0), smooth=False)
+    light.draw(c, RAMP)
 
+    # The pupils, looking a little inwards, then the brow over them.
+    for side in (-1, 1):
+        c.ellipse(FACE_X + side * (EYE_ACROSS - 2.0), EYE_Y + 1.2, 2.6, 3.2, level=1.0)
+    draw_brow(c)
+
+    # Muzzle: the nostrils, slits slanting outwards, and the mouth under them.
+    for side in (-1, 1):
+        c.curve(half_shape([(4.8, 65.5), (7.2, 67.5), (8.2, 71.0), (7.0, 73.5)], side),
+                width=1.7, level=0.95)
+    c.curve(both_sides([(6.5, 79.0), (3.0, 77.8), (0.0, 77.5)]), width=1.0, level=0.5)
     return {"floor": 0.1, "soften": 1.0}
 
 

@@ -81,15 +81,6 @@ def apply_finish(pictures, lines):
                 if column < 1 or column - 1 + len(text) > len(old):
                     raise FinishError("text runs off the row")
                 rows[row - 1] = old[:column - 1] + text + old[column - 1 + len(text):]
-            elif verb == "over" and text is not None and len(args) == 3:
-                rows = rows_of(args[0])
-                row, column = int(args[1]), int(args[2])
-                old = rows[row - 1]
-                if column < 1 or column - 1 + len(text) > len(old):
-                    raise FinishError("text runs off the row")
-                rows[row - 1] = old[:column - 1] + "".join(
-                    new if new != " " else was
-                    for new, was in zip(text, old[column - 1:])) + old[column - 1 + len(text):]
             elif verb == "clear" and len(args) == 3:
                 rows = rows_of(args[0])
                 row = int(args[1])
