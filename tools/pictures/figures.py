@@ -323,40 +323,34 @@ def horse1(c):
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
 #
-# A cartoon face seen from the front: pointed ears at the top corners, a forehead, the brow
-# across it, two glaring eyes tucked under the brow, and the long face narrowing to a muzzle
-# with two nostrils and a frowning mouth; the neck, in a light tone, behind it, and the mane
-# falling on one side. The brow, the pupils and the nostrils are solid ink, the face has a
-# firm outline; the lids, the neck's edges, the mane and the line over the head are light
-# line-work, drawn by direction like the unicorn's.
+# A cartoon horse's face seen from the front: pointed ears, a long face narrowing to the muzzle
+# with two nostrils and a mouth, the neck behind it. Across the forehead the brow: one solid
+# band of hair, its outer ends swept up and its middle dipping over the nose, so that the two
+# round eyes under it glare. The solid parts (brow, pupils, nostrils) are the ramp's heavy end;
+# the outlines are a firm pen, the lids and the nose's bridge lighter lines.
 
-# The face's middle: halfway between the outer ends of the two clusters of hooves the finish
-# types in row 1, so that the ears' tips, EAR_HALF's highest point, stand right under them and
-# those hooves read as the tips' last hairs.
-FACE_X = 53.0
-# The glyph of the mane's strands: wavy, so that they read as hair.
-HAIR = "s"
+# The face's middle. Row 1 (the unicorn's hoof row, see finish.txt) has its outer legs about 20
+# units either side of it, right over the ears' tips, and its inner ones between the ears.
+FACE_X = 47.5
 
-# Shapes as (across from the face's middle, down), given by their right half where they are
-# mirrored.
-# The head's top dips a little between the ears, at the poll.
-FACE_HALF = [(0.0, 10.6), (4.5, 10.0), (9.5, 8.8), (16.0, 10.6), (21.5, 14.5), (23.8, 19.5),
-             (24.5, 27.0), (24.5, 34.0), (23.0, 40.0), (19.0, 46.0), (14.5, 52.0),
-             (12.0, 58.0), (11.8, 64.0), (13.0, 70.0), (13.0, 76.0), (9.5, 81.0), (0.0, 82.8)]
-EAR_HALF = [(8.0, 11.0), (9.4, 8.0), (12.0, 5.0), (14.5, 2.5), (16.0, 4.6), (18.0, 7.6),
-            (19.3, 11.0), (18.5, 14.0)]
-INNER_EAR_HALF = [(10.5, 9.5), (11.8, 6.8), (14.6, 4.4), (16.7, 6.6), (17.6, 10.0)]
-NECK_HALF = [(17.0, 50.0), (17.5, 62.0), (19.0, 72.0), (22.5, 79.0), (27.5, 83.9)]
-MANE = [[(-20.0, 10.0), (-26.0, 20.0), (-29.0, 36.0), (-31.0, 52.0), (-34.0, 68.0),
-         (-37.6, 83.9)],
-        [(-22.0, 12.0), (-27.5, 26.0), (-30.0, 44.0), (-33.5, 62.0), (-35.0, 76.0)]]
-EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.0, 35.8, 8.0, 6.0
-# The brow: solid ink out to BROW_CORE either side of the middle, a lighter tail beyond, to
-# BROW_TAIL.
-BROW_TAIL, BROW_CORE = 21.5, 16.2
-# Above this height the head's outline is a light line, so that nothing above the brow reads
-# as the crown of a hat; below that one the face is shaded along its sides.
-HEAD_TOP_LINE, SHADE_FROM = 12.0, 42.0
+# Shapes as (across from the face's middle, down), given by their right half and mirrored.
+FACE_HALF = [(0.0, 5.0), (6.0, 4.8), (11.5, 5.8), (16.0, 8.0), (19.0, 11.6), (20.6, 17.0),
+             (21.2, 24.0), (21.6, 31.0), (21.6, 37.0), (20.4, 43.0), (17.2, 48.4), (14.0, 52.8),
+             (13.0, 56.6), (14.2, 60.6), (15.8, 64.6), (15.4, 68.6), (12.6, 72.0), (6.8, 73.8),
+             (0.0, 74.2)]
+EAR_HALF = [(12.0, 6.6), (15.0, 3.4), (18.6, 1.0), (21.4, 0.4), (21.8, 3.6), (21.0, 7.6),
+            (19.4, 10.6)]
+INNER_EAR_HALF = [(14.6, 5.6), (17.4, 3.0), (20.2, 1.8), (20.4, 4.6), (19.6, 8.0)]
+# The neck behind the head, widening into the chest at the picture's foot.
+NECK_HALF = [(17.4, 47.0), (18.4, 56.0), (19.4, 66.0), (21.4, 74.0), (25.4, 79.6), (32.0, 82.6)]
+# Above this height the head's outline is a light line, which cannot read as a hat's crown.
+HEAD_TOP = 9.0
+# The eyes: centre across and down, radii; the pupils looking straight out.
+EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 10.6, 36.0, 7.6, 6.4
+PUPIL_RX, PUPIL_RY = 2.2, 2.6
+# The brow: solid across the middle out to BROW_CORE either side; beyond it each end sweeps up
+# to a point at BROW_END.
+BROW_CORE, BROW_END = 15.6, 18.2
 
 
 def face_point(across, down):
@@ -376,43 +370,35 @@ def both_sides(half):
 
 
 def brow_edges(across):
-    """Returns the brow's upper and lower edge `across` units from the face's middle: one
-    bushy band, thickest over each eye and pinched over the nose, where the two brows have
-    grown together; its tails thin to points that rise a little."""
+    """Returns the brow's upper and lower edge `across` units from the face's middle: level on
+    top, its lower edge dipping over the nose like a frown, both edges sweeping up at the ends,
+    which taper to a point."""
     d = abs(across)
+    frown = 3.0 * max(0.0, 1.0 - d / 6.0) ** 1.5
     if d <= BROW_CORE:
-        return (16.0 - 1.4 * math.sin(math.pi * d / 18.0),
-                30.2 + 1.7 * math.sin(math.pi * d / 18.0))
-    t = min(1.0, (d - BROW_CORE) / (BROW_TAIL - BROW_CORE))
-    middle, half = 23.0 - 4.5 * t, 7.4 * (1.0 - t) ** 1.6
-    return middle - half, middle + half
+        return 15.4 - 0.8 * (d / BROW_CORE) ** 2, 30.4 + frown
+    t = min(1.0, (d - BROW_CORE) / (BROW_END - BROW_CORE))
+    return 14.6 - 3.6 * t, 30.4 - 15.0 * t ** 1.3
 
 
 def draw_brow(c):
-    """Draws the unibrow: a solid band, its tails lighter, its edges ragged with hairs combed
-    outwards."""
-    steps = 90
-    for left, right, level in ((-BROW_TAIL, BROW_TAIL, 0.74), (-BROW_CORE, BROW_CORE, 1.0)):
-        xs = [left + (right - left) * i / steps for i in range(steps + 1)]
-        c.polygon([face_point(x, brow_edges(x)[0]) for x in xs] +
-                  [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], level=level,
-                  mode="set")
-    # Tufts of hair along the upper edge, combed outwards from the middle.
-    for k in range(-12, 13):
-        x = BROW_TAIL * 0.94 * k / 12.0
-        top, bottom = brow_edges(x)
-        lean = 2.4 * x / BROW_TAIL
-        height = (1.4, 2.6, 1.0, 2.0)[k % 4]
-        c.polygon([face_point(x - 0.8, top + 0.5), face_point(x + lean, top - height),
-                   face_point(x + 0.8, top + 0.5)], level=0.8)
-    # Each tail ends in a few loose hairs flicking outwards and up.
-    for side in (-1, 1):
-        for rise, reach in ((-3.5, 2.0), (-1.0, 2.6), (1.5, 2.2)):
-            start = BROW_TAIL - 2.5
-            middle = sum(brow_edges(start)) / 2.0
-            c.line([face_point(side * start, middle + rise * 0.5),
-                    face_point(side * (start + reach), middle + rise - 1.5)], width=0.6,
-                   level=0.6)
+    """Draws the unibrow: a solid band with streaks of hair combed outwards from the middle,
+    and tufts standing up from its upper edge."""
+    steps = 120
+    xs = [-BROW_END + 2 * BROW_END * i / steps for i in range(steps + 1)]
+    c.polygon([face_point(x, brow_edges(x)[0]) for x in xs] +
+              [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], level=1.0, mode="set")
+    inside = stencil(c.rows, c.columns, [face_point(x, brow_edges(x)[0]) for x in xs] +
+                     [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], smooth=False)
+    # Streaks one shade lighter, slanting outwards and up, so the band reads as hair.
+    streaks = Canvas(c.rows, c.columns)
+    for k in range(-6, 7):
+        x = 2.9 * k
+        lean = 1.0 if k >= 0 else -1.0
+        streaks.line([face_point(x - lean * 1.5, 31.0), face_point(x + lean * 4.5, 14.0)],
+                     width=0.9, level=0.87)
+    streaks.ink[~inside] = 0.0
+    c.ink[streaks.ink > 0] = streaks.ink[streaks.ink > 0]
 
 
 def horse2(c):
@@ -421,54 +407,43 @@ def horse2(c):
     face = both_sides(FACE_HALF)
     face_mask = stencil(rows, columns, face)
 
-    # Behind the head: the neck in a light tone with its edges, and the mane on its left.
-    c.polygon(half_shape(NECK_HALF) + half_shape(reversed(NECK_HALF), -1), level=0.1)
-    behind = LineWork(rows, columns)
+    # Behind the head: the neck's edges, running out into the chest at the picture's foot.
     for side in (-1, 1):
-        behind.stroke(half_shape(NECK_HALF, side), hidden=face_mask)
-    for strand in MANE:
-        behind.stroke(half_shape(strand), hidden=face_mask, glyph=HAIR)
-    behind.draw(c, RAMP)
+        c.curve(half_shape(NECK_HALF, side), width=1.1, level=0.7, tall=1.2)
     # The ears: pointed outlines, the inside of each a shade darker.
     for side in (-1, 1):
         ear = Canvas(rows, columns)
-        ear.polygon(half_shape(EAR_HALF, side))
-        c.polygon(half_shape(INNER_EAR_HALF, side), level=0.22, smooth=True)
-        c.outline(ear, width=1.0, level=0.75, tall=1.0)
+        ear.polygon(half_shape(EAR_HALF, side), smooth=True)
+        c.polygon(half_shape(INNER_EAR_HALF, side), level=0.3, smooth=True)
+        c.outline(ear, width=1.0, level=0.75, tall=1.1)
 
-    # The face: blank, its outline firm below HEAD_TOP_LINE and a light line above it.
+    # The face: blank, with a firm outline; over the head, between the ears, a light line.
     c.polygon(face, level=0.0, mode="set", smooth=True)
     firm = Canvas(rows, columns)
-    firm.outline(face_mask, width=1.1, level=0.75, tall=1.1)
-    firm.ink[:int(HEAD_TOP_LINE * SAMPLES)] = 0.0
-    # Shade along the inside of the long face below the eyes, so that it looks round.
-    for width, level in ((7.0, 0.09), (3.6, 0.2)):
-        shade = Canvas(rows, columns)
-        shade.outline(face_mask, width=width, level=level)
-        shade.ink[~face_mask] = 0.0
-        shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
-        firm.ink = np.maximum(firm.ink, shade.ink)
+    firm.outline(face_mask, width=1.1, level=0.78, tall=1.1)
+    firm.ink[:int(HEAD_TOP * SAMPLES)] = 0.0
     c.ink = np.maximum(c.ink, firm.ink)
-    light = LineWork(rows, columns)
+    over_head = LineWork(rows, columns)
     below_top = np.zeros_like(face_mask)
-    below_top[int(HEAD_TOP_LINE * SAMPLES):] = True
-    light.outline(face, hidden=below_top)
-    # The eyes' lower lids; their upper lids are hidden under the brow.
-    for side in (-1, 1):
-        light.stroke(arc_points(FACE_X + side * EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY, -25.0,
-                                205.0), smooth=False)
-    light.draw(c, RAMP)
+    below_top[int(HEAD_TOP * SAMPLES):] = True
+    over_head.outline(face, hidden=below_top)
+    over_head.draw(c, RAMP)
 
-    # The pupils, looking a little inwards, then the brow over them.
+    # The eyes: white, a lid line round each, the pupil.
     for side in (-1, 1):
-        c.ellipse(FACE_X + side * (EYE_ACROSS - 2.0), EYE_Y + 1.2, 2.6, 3.2, level=1.0)
+        ex = FACE_X + side * EYE_ACROSS
+        c.ellipse(ex, EYE_Y, EYE_RX, EYE_RY, level=0.0, mode="set")
+        c.arc(ex, EYE_Y, EYE_RX, EYE_RY, width=1.0, level=0.6)
+        c.ellipse(ex - side * 0.6, EYE_Y + 0.8, PUPIL_RX, PUPIL_RY, level=1.0)
     draw_brow(c)
 
-    # Muzzle: the nostrils, slits slanting outwards, and the mouth under them.
+    # Muzzle: the nostrils, commas slanting outwards, and the mouth under them.
     for side in (-1, 1):
-        c.curve(half_shape([(4.8, 65.5), (7.2, 67.5), (8.2, 71.0), (7.0, 73.5)], side),
-                width=1.7, level=0.95)
-    c.curve(both_sides([(6.5, 79.0), (3.0, 77.8), (0.0, 77.5)]), width=1.0, level=0.5)
+        c.curve(half_shape([(4.4, 58.6), (7.2, 59.6), (8.4, 62.6), (7.0, 65.0)], side),
+                width=1.8, level=1.0)
+    mouth = LineWork(rows, columns)
+    mouth.stroke(both_sides([(7.0, 69.6), (3.5, 68.8), (0.0, 68.6)]))
+    mouth.draw(c, RAMP)
     return {"floor": 0.1, "soften": 1.0}
 
 
