@@ -185,7 +185,7 @@ NEAR_SIDE = [
     (68.6, 46.5), (69.6, 51.5), (70.8, 55.5), (69.6, 58.0), (69.4, 62.5),         # hind leg's back
     (70.2, 65.2), (69.6, 67.4), (70.6, 69.6), (65.9, 69.6), (66.4, 67.2),         # hoof
     (66.5, 64.8), (66.6, 61.0), (66.6, 57.5), (65.6, 54.0), (64.6, 50.5),         # hind leg's front
-    (63.6, 46.6), (56.0, 46.6), (49.0, 47.4), (42.0, 46.8),                       # belly
+    (63.6, 46.6), (58.0, 47.2), (51.0, 48.4), (44.0, 47.6),                       # belly
     (35.6, 45.6), (34.2, 50.0), (32.6, 55.0), (31.2, 59.5), (30.0, 63.5),         # foreleg's back,
     (29.4, 66.6), (29.8, 69.6), (24.6, 69.6), (25.6, 67.0), (26.4, 64.0),         # stepping ahead
     (27.6, 60.0), (28.8, 55.0), (30.0, 50.0),                                     # foreleg's front
@@ -201,16 +201,15 @@ FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 6
                [4.6, 3.6, 3.2, 2.8, 3.2])
 FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 69.4)],
                 [6.0, 4.4, 3.2, 2.8, 3.2])
-# The tail, from the top of the rump, arching out and falling behind the hind legs; its
-# strands are line-work inside it.
-TAIL = [(69.0, 29.0), (73.0, 28.4), (76.5, 30.6), (78.4, 36.0), (78.8, 43.0), (78.2, 50.0),
-        (76.4, 55.6), (73.8, 59.6), (72.4, 61.4), (73.0, 57.0), (75.0, 51.0), (75.8, 44.0),
-        (75.4, 38.0), (73.6, 33.6), (70.4, 31.2)]
-TAIL_STRAND = [(72.6, 30.4), (75.6, 33.6), (77.2, 40.0), (77.0, 47.0), (75.4, 53.0)]
+# The tail: strands of hair from the top of the rump, arching out and falling in a fan.
+TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (78.4, 50.0),
+                 (78.8, 56.0)],
+                [(69.8, 30.0), (73.0, 31.6), (74.8, 37.0), (75.0, 45.0), (74.2, 53.0),
+                 (72.6, 59.0)]]
 # The mane: locks hanging from the crest over the near side of the neck.
-MANE_LOCKS = [[(34.0, 12.6), (33.0, 16.0)], [(37.4, 13.4), (36.2, 17.2)],
-              [(40.6, 15.0), (39.2, 19.2)], [(43.6, 17.6), (42.0, 22.0)],
-              [(46.4, 20.6), (44.8, 25.0)], [(49.0, 23.6), (47.6, 27.6)]]
+MANE_LOCKS = [[(35.0, 13.0), (33.6, 16.6)], [(38.6, 14.2), (37.0, 18.0)],
+              [(42.0, 16.4), (40.4, 20.2)], [(45.0, 19.6), (43.4, 23.4)],
+              [(47.8, 23.0), (46.2, 26.8)]]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = (24.2, 13.6), (10.5, 0.8), 3.0
 
@@ -302,16 +301,14 @@ def horse1(c):
     level back as the glyph drawn there."""
     rows, columns = c.rows, c.columns
     horn = horn_outline()
-    near, in_horn, in_tail = (stencil(rows, columns, NEAR_SIDE),
-                              stencil(rows, columns, horn, smooth=False),
-                              stencil(rows, columns, TAIL))
+    near, in_horn = stencil(rows, columns, NEAR_SIDE), stencil(rows, columns, horn, smooth=False)
     lines = LineWork(rows, columns)
     lines.outline(horn, smooth=False)
-    lines.outline(NEAR_SIDE, hidden=in_horn | in_tail)
-    lines.outline(TAIL, hidden=in_horn)
-    lines.stroke(TAIL_STRAND, hidden=~in_tail)
+    lines.outline(NEAR_SIDE, hidden=in_horn)
+    for strand in TAIL_STRANDS:
+        lines.stroke(strand, over=True)
     for leg in (FAR_FORELEG, FAR_HIND_LEG):
-        lines.outline(limb(*leg), hidden=near | in_horn | in_tail, smooth=False)
+        lines.outline(limb(*leg), hidden=near | in_horn, smooth=False)
     lines.stroke(CHEEK)
     for lock in MANE_LOCKS:
         lines.stroke(lock, smooth=False)
