@@ -185,6 +185,16 @@ TEST(UnicornPicture, LabelIsInsideTheBody) {
     EXPECT_TRUE(below);
 }
 
+TEST(UnicornPicture, FourHoovesStandOnTheLastRow) {
+    // Each leg reaches the ground on a hoof of its own: four separate marks on the last row.
+    const std::string_view ground = cells(horse1_rows.back());
+    int hooves = 0;
+    for (std::size_t c = 0; c < ground.size(); ++c) {
+        hooves += ground[c] != ' ' && (c == 0 || ground[c - 1] == ' ');
+    }
+    EXPECT_EQ(hooves, 4) << ground;
+}
+
 TEST(UnicornPicture, HornTipIsTopLeftAndHoovesStandOnTheLastRow) {
     const auto [first, last] = ink_columns({horse1_rows.front()});
     EXPECT_EQ(first, 11u);  // the horn's tip, where the picture's ink begins
