@@ -208,6 +208,8 @@ TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (78.4, 
                  (72.6, 59.0)]]
 # The thigh's front edge inside the body, from the croup down to the stifle.
 THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
+# The glyph of the mane's and the tail's hair: wavy, unlike any outline's.
+HAIR = "s"
 # The mane: locks hanging from the crest over the near side of the neck.
 MANE_LOCKS = [[(35.0, 13.0), (33.6, 16.6)], [(38.6, 14.2), (37.0, 18.0)],
               [(42.0, 16.4), (40.4, 20.2)], [(45.0, 19.6), (43.4, 23.4)],
@@ -308,13 +310,13 @@ def horse1(c):
     lines.outline(horn, smooth=False)
     lines.outline(NEAR_SIDE, hidden=in_horn)
     for strand in TAIL_STRANDS:
-        lines.stroke(strand, over=True)
+        lines.stroke(strand, glyph=HAIR, over=True)
     for leg in (FAR_FORELEG, FAR_HIND_LEG):
         lines.outline(limb(*leg), hidden=near | in_horn, smooth=False)
     lines.stroke(CHEEK)
     lines.stroke(THIGH)
     for lock in MANE_LOCKS:
-        lines.stroke(lock, smooth=False)
+        lines.stroke(lock, glyph=HAIR, smooth=False)
     horn_twist(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
