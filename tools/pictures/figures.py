@@ -176,9 +176,26 @@ def stencil(rows, columns, *shapes, smooth=True):
 # rows, so there it becomes the one direction glyph of line-work instead. The mane, the horn's
 # twist and the face are the hand finish's (finish.txt).
 
+def scaled(points, about, factor):
+    """Returns `points` moved towards (or away from) the point `about` by `factor`."""
+    ax, ay = about
+    return [(ax + (x - ax) * factor, ay + (y - ay) * factor) for x, y in points]
+
+
+# The head is drawn at full size and then made smaller about the throat, which keeps it in
+# proportion to the body.
+THROAT, HEAD_SCALE = (30.0, 24.0), 0.88
+
+
+def head(points):
+    """Returns points of the head, made smaller about the throat."""
+    return scaled(points, THROAT, HEAD_SCALE)
+
+
 # The near side, clockwise from the forehead, in canvas units.
-NEAR_SIDE = [
+NEAR_SIDE = head([
     (26.0, 12.4), (27.4, 9.6), (29.2, 7.0), (30.6, 9.8), (31.8, 12.2),           # ear
+]) + [
     (36.0, 12.2), (40.5, 14.0), (44.5, 17.2), (48.0, 21.0), (51.0, 24.6),         # crest
     (54.5, 27.4), (59.0, 28.6), (63.5, 28.6), (67.0, 28.4), (69.8, 29.8),         # withers, back
     (71.8, 33.0), (72.6, 37.0), (71.0, 41.5),                                     # buttock
@@ -189,13 +206,15 @@ NEAR_SIDE = [
     (35.6, 45.6), (34.2, 50.0), (32.6, 55.0), (31.2, 59.5), (30.0, 63.5),         # foreleg's back,
     (29.4, 66.6), (29.8, 69.6), (24.6, 69.6), (25.6, 67.0), (26.4, 64.0),         # stepping ahead
     (27.6, 60.0), (28.8, 55.0), (30.0, 50.0),                                     # foreleg's front
-    (30.0, 45.5), (26.8, 42.0), (25.4, 38.0), (26.6, 34.0), (29.2, 29.2),         # chest, neck
+    (30.0, 45.5), (26.8, 42.0), (25.4, 38.0), (26.6, 34.0),                       # chest, neck
+] + head([
+    (29.2, 29.2),                                                                 # throat
     (27.0, 30.6), (23.4, 31.8), (19.6, 32.6), (16.4, 32.8),                       # jaw
     (14.2, 31.8), (13.8, 29.6), (15.6, 26.6), (18.2, 22.2), (20.8, 17.8),         # muzzle, face
     (23.4, 14.2),
-]
+])
 # The back of the cheek, from the throat up towards the ear.
-CHEEK = [(29.2, 29.2), (30.0, 27.0), (29.4, 24.4), (27.4, 22.2)]
+CHEEK = head([(29.2, 29.2), (30.0, 27.0), (29.4, 24.4), (27.4, 22.2)])
 # The far legs: (path from the body down to the hoof, width at each point).
 FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 69.4)],
                [4.6, 3.6, 3.2, 2.8, 3.2])
@@ -215,7 +234,7 @@ MANE_LOCKS = [[(35.0, 13.0), (33.6, 16.6)], [(38.6, 14.2), (37.0, 18.0)],
               [(42.0, 16.4), (40.4, 20.2)], [(45.0, 19.6), (43.4, 23.4)],
               [(47.8, 23.0), (46.2, 26.8)]]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
-HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = (24.2, 13.6), (10.5, 0.8), 3.0
+HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 3.0
 
 # The pen: its width and height in units, and the ink of the near and the far lines.
 PEN_WIDTH, PEN_TALL = 1.1, 1.6
