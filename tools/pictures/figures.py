@@ -223,8 +223,7 @@ FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 
 # The tail: strands of hair from the top of the rump, arching out and falling in a fan.
 TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (78.4, 50.0),
                  (78.8, 56.0)],
-                [(69.8, 30.0), (73.0, 31.6), (74.8, 37.0), (75.0, 45.0), (74.2, 53.0),
-                 (72.6, 59.0)]]
+                [(69.8, 30.0), (73.2, 31.6), (75.2, 37.0), (75.6, 45.0), (75.2, 52.0)]]
 # The thigh's front edge inside the body, from the croup down to the stifle.
 THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
 # The glyph of the mane's and the tail's hair: wavy, unlike any outline's.
@@ -234,7 +233,7 @@ MANE_LOCKS = [[(35.0, 13.0), (33.6, 16.6)], [(38.6, 14.2), (37.0, 18.0)],
               [(42.0, 16.4), (40.4, 20.2)], [(45.0, 19.6), (43.4, 23.4)],
               [(47.8, 23.0), (46.2, 26.8)]]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
-HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 3.0
+HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 3.6
 
 # The pen: its width and height in units, and the ink of the near and the far lines.
 PEN_WIDTH, PEN_TALL = 1.1, 1.6
