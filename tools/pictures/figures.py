@@ -354,19 +354,19 @@ def horse1(c):
 FACE_X = 47.5
 
 # Shapes as (across from the face's middle, down), given by their right half and mirrored.
-FACE_HALF = [(0.0, 5.0), (6.0, 4.8), (11.5, 5.8), (16.0, 8.0), (19.0, 11.6), (20.6, 17.0),
-             (21.2, 24.0), (21.6, 31.0), (21.6, 37.0), (20.4, 43.0), (17.2, 48.4), (14.0, 52.8),
-             (13.0, 56.6), (14.2, 60.6), (15.8, 64.6), (15.4, 68.6), (12.6, 72.0), (6.8, 73.8),
-             (0.0, 74.2)]
-EAR_HALF = [(12.0, 6.6), (15.0, 3.4), (18.6, 1.0), (21.4, 0.4), (21.8, 3.6), (21.0, 7.6),
-            (19.4, 10.6)]
-INNER_EAR_HALF = [(14.6, 5.6), (17.4, 3.0), (20.2, 1.8), (20.4, 4.6), (19.6, 8.0)]
+FACE_HALF = [(0.0, 12.4), (6.0, 12.0), (11.0, 12.6), (15.5, 14.0), (18.6, 16.5), (19.8, 21.0),
+             (20.2, 27.0), (20.6, 32.0), (21.2, 36.0), (20.4, 40.0), (16.0, 44.0), (12.0, 48.0),
+             (10.4, 54.0), (10.0, 60.0), (10.4, 66.0), (12.0, 71.0), (12.8, 76.0), (11.6, 80.0),
+             (7.0, 83.0), (0.0, 83.8)]
+EAR_HALF = [(4.0, 12.6), (5.6, 7.0), (8.0, 3.0), (10.0, 0.8), (12.0, 3.4), (13.6, 8.0),
+            (14.6, 13.6)]
+INNER_EAR_HALF = [(6.2, 11.0), (7.4, 6.6), (9.6, 3.4), (11.0, 5.6), (12.4, 11.0)]
 # The neck behind the head, widening into the chest at the picture's foot.
-NECK_HALF = [(17.4, 47.0), (18.4, 56.0), (19.4, 66.0), (21.4, 74.0), (25.4, 79.6), (32.0, 82.6)]
+NECK_HALF = [(17.0, 46.0), (18.6, 58.0), (20.4, 68.0), (24.0, 77.0), (32.0, 83.9)]
 # Above this height the head's outline is a light line, which cannot read as a hat's crown.
-HEAD_TOP = 9.0
+HEAD_TOP = 14.6
 # The eyes: centre across and down, radii; the pupils looking straight out.
-EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 10.6, 36.0, 7.6, 6.4
+EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 14.0, 35.6, 5.4, 4.8
 PUPIL_RX, PUPIL_RY = 2.2, 2.6
 # The brow: solid across the middle out to BROW_CORE either side; beyond it each end sweeps up
 # to a point at BROW_END.
@@ -459,10 +459,10 @@ def horse2(c):
 
     # Muzzle: the nostrils, commas slanting outwards, and the mouth under them.
     for side in (-1, 1):
-        c.curve(half_shape([(4.4, 58.6), (7.2, 59.6), (8.4, 62.6), (7.0, 65.0)], side),
+        c.curve(half_shape([(3.8, 70.0), (6.6, 71.0), (7.8, 74.0), (6.6, 76.4)], side),
                 width=1.8, level=1.0)
     mouth = LineWork(rows, columns)
-    mouth.stroke(both_sides([(7.0, 69.6), (3.5, 68.8), (0.0, 68.6)]))
+    mouth.stroke(both_sides([(6.6, 80.4), (3.4, 79.6), (0.0, 79.4)]))
     mouth.draw(c, RAMP)
     return {"floor": 0.1, "soften": 1.0}
 
