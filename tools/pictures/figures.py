@@ -362,11 +362,13 @@ EAR_HALF = [(4.0, 12.6), (5.6, 7.0), (8.0, 3.0), (10.0, 0.8), (12.0, 3.4), (13.6
             (14.6, 13.6)]
 INNER_EAR_HALF = [(6.2, 11.0), (7.4, 6.6), (9.6, 3.4), (11.0, 5.6), (12.4, 11.0)]
 # The neck behind the head, widening into the chest at the picture's foot.
-NECK_HALF = [(17.0, 46.0), (18.6, 58.0), (20.4, 68.0), (24.0, 77.0), (32.0, 83.9)]
+NECK_HALF = [(19.0, 62.0), (20.4, 70.0), (23.4, 77.0), (32.0, 83.9)]
+# Below this height the long face is shaded along its sides.
+SHADE_FROM = 42.0
 # Above this height the head's outline is a light line, which cannot read as a hat's crown.
 HEAD_TOP = 14.6
 # The eyes: centre across and down, radii; the pupils looking straight out.
-EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 14.0, 35.6, 5.4, 4.8
+EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.6, 35.6, 5.6, 4.8
 PUPIL_RX, PUPIL_RY = 2.2, 2.6
 # The brow: solid across the middle out to BROW_CORE either side; beyond it each end sweeps up
 # to a point at BROW_END.
@@ -448,6 +450,13 @@ def horse2(c):
     below_top[int(HEAD_TOP * SAMPLES):] = True
     over_head.outline(face, hidden=below_top)
     over_head.draw(c, RAMP)
+
+    # The long face's sides shaded inside its outline, from under the eyes to the muzzle.
+    shade = Canvas(rows, columns)
+    shade.outline(face_mask, width=5.0, level=0.12)
+    shade.ink[~face_mask] = 0.0
+    shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
+    c.ink = np.maximum(c.ink, shade.ink)
 
     # The eyes: white, a lid line round each, the pupil.
     for side in (-1, 1):
