@@ -356,15 +356,13 @@ FACE_X = 47.5
 # Shapes as (across from the face's middle, down), given by their right half and mirrored.
 FACE_HALF = [(0.0, 12.4), (6.0, 12.0), (11.0, 12.6), (15.5, 14.0), (18.6, 16.5), (19.8, 21.0),
              (20.2, 27.0), (20.6, 32.0), (21.2, 36.0), (20.4, 40.0), (16.0, 44.0), (12.0, 48.0),
-             (10.4, 54.0), (10.0, 60.0), (10.4, 66.0), (12.0, 71.0), (12.8, 76.0), (11.6, 80.0),
-             (7.0, 83.0), (0.0, 83.8)]
+             (10.4, 54.0), (10.0, 60.0), (10.4, 66.0), (12.0, 71.0), (12.6, 75.6), (11.2, 79.2),
+             (8.2, 81.4), (4.2, 82.4), (0.0, 82.6)]
 EAR_HALF = [(4.0, 12.6), (5.6, 7.0), (8.0, 3.0), (10.0, 0.8), (12.0, 3.4), (13.6, 8.0),
             (14.6, 13.6)]
 INNER_EAR_HALF = [(6.2, 11.0), (7.4, 6.6), (9.6, 3.4), (11.0, 5.6), (12.4, 11.0)]
 # The neck behind the head, widening into the chest at the picture's foot.
-NECK_HALF = [(19.0, 62.0), (20.4, 70.0), (23.4, 77.0), (32.0, 83.9)]
-# Below this height the long face is shaded along its sides.
-SHADE_FROM = 42.0
+NECK_HALF = [(17.0, 46.0), (18.6, 58.0), (20.4, 68.0), (24.0, 77.0), (32.0, 83.9)]
 # Above this height the head's outline is a light line, which cannot read as a hat's crown.
 HEAD_TOP = 14.6
 # The eyes: centre across and down, radii; the pupils looking straight out.
@@ -436,7 +434,7 @@ def horse2(c):
     for side in (-1, 1):
         ear = Canvas(rows, columns)
         ear.polygon(half_shape(EAR_HALF, side), smooth=True)
-        c.polygon(half_shape(INNER_EAR_HALF, side), level=0.3, smooth=True)
+        c.curve(half_shape(INNER_EAR_HALF[1:4], side), width=0.8, level=0.4)
         c.outline(ear, width=1.0, level=0.75, tall=1.1)
 
     # The face: blank, with a firm outline; over the head, between the ears, a light line.
@@ -450,13 +448,6 @@ def horse2(c):
     below_top[int(HEAD_TOP * SAMPLES):] = True
     over_head.outline(face, hidden=below_top)
     over_head.draw(c, RAMP)
-
-    # The long face's sides shaded inside its outline, from under the eyes to the muzzle.
-    shade = Canvas(rows, columns)
-    shade.outline(face_mask, width=5.0, level=0.12)
-    shade.ink[~face_mask] = 0.0
-    shade.ink[:int(SHADE_FROM * SAMPLES)] = 0.0
-    c.ink = np.maximum(c.ink, shade.ink)
 
     # The eyes: white, a lid line round each, the pupil.
     for side in (-1, 1):
