@@ -419,6 +419,19 @@ def draw_brow(c):
                      width=0.9, level=0.87)
     streaks.ink[~inside] = 0.0
     c.ink[streaks.ink > 0] = streaks.ink[streaks.ink > 0]
+    # Hairs hanging from the lower edge and standing up from the upper one, of uneven lengths
+    # and combed outwards, so the band's edges are ragged like a brow's, not cut like a brim's.
+    for k in range(-10, 11):
+        x = 1.5 * k
+        if abs(x) > BROW_CORE:
+            continue
+        top, bottom = brow_edges(x)
+        lean = 0.8 if k > 0 else -0.8 if k < 0 else 0.0
+        down = (2.6, 1.2, 3.4, 1.8, 2.2)[k % 5]
+        c.line([face_point(x, bottom - 0.5), face_point(x + lean, bottom + down)], width=0.7,
+               level=0.9)
+        up = (0.6, 1.4, 0.9, 1.6)[k % 4]
+        c.line([face_point(x, top + 0.5), face_point(x + lean, top - up)], width=0.7, level=0.9)
 
 
 def horse2(c):
