@@ -390,17 +390,16 @@ def both_sides(half):
 
 
 def brow_edges(across):
-    """Returns the brow's upper and lower edge `across` units from the face's middle: level on
-    top, its lower edge dipping over the nose like a frown, both edges sweeping up at the ends,
-    which taper to a point."""
+    """Returns the brow's upper and lower edge `across` units from the face's middle: two
+    brows grown into one, each arching over its eye, joined over the nose where the lower
+    edge sags in a frown; the ends sweep down round the eyes and taper to a point."""
     d = abs(across)
-    frown = 3.0 * max(0.0, 1.0 - d / 6.0) ** 1.5
+    arch = math.sin(math.pi * min(1.0, d / BROW_CORE)) ** 2    # 1 over each eye, 0 between
+    frown = 2.0 * max(0.0, 1.0 - d / 5.0) ** 1.5
     if d <= BROW_CORE:
-        return 15.4 - 0.8 * (d / BROW_CORE) ** 2, 30.4 + frown
+        return 16.0 - 2.4 * arch, 31.6 - 1.6 * arch + frown
     t = min(1.0, (d - BROW_CORE) / (BROW_END - BROW_CORE))
-    return 14.6 - 3.6 * t, 30.4 - 15.0 * t ** 1.3
-
-
+    return 16.0 + 6.0 * t, 31.6 + 1.0 * t
 def draw_brow(c):
     """Draws the unibrow: a solid band with streaks of hair combed outwards from the middle,
     and tufts standing up from its upper edge."""
@@ -419,8 +418,8 @@ def draw_brow(c):
                      width=0.9, level=0.87)
     streaks.ink[~inside] = 0.0
     c.ink[streaks.ink > 0] = streaks.ink[streaks.ink > 0]
-    # Hairs hanging from the lower edge and standing up from the upper one, of uneven lengths
-    # and combed outwards, so the band's edges are ragged like a brow's, not cut like a brim's.
+    # Hairs hanging from the lower edge, of uneven lengths and combed outwards, so the band's
+    # edge is ragged like a brow's, not cut like a brim's.
     for k in range(-10, 11):
         x = 1.5 * k
         if abs(x) > BROW_CORE:
@@ -430,8 +429,6 @@ def draw_brow(c):
         down = (2.6, 1.2, 3.4, 1.8, 2.2)[k % 5]
         c.line([face_point(x, bottom - 0.5), face_point(x + lean, bottom + down)], width=0.7,
                level=0.9)
-        up = (0.6, 1.4, 0.9, 1.6)[k % 4]
-        c.line([face_point(x, top + 0.5), face_point(x + lean, top - up)], width=0.7, level=0.9)
 
 
 def horse2(c):
@@ -470,13 +467,19 @@ def horse2(c):
         c.ellipse(ex - side * 0.6, EYE_Y + 0.8, PUPIL_RX, PUPIL_RY, level=1.0)
     draw_brow(c)
 
+    # The bridge of the nose, a faint line either side, narrowing down the long face and
+    # opening round the nostrils.
+    for side in (-1, 1):
+        c.curve(half_shape([(6.0, 42.0), (4.0, 50.0), (3.4, 58.0), (4.4, 64.0)], side),
+                width=0.8, level=0.3)
     # Muzzle: the nostrils, commas slanting outwards, and the mouth under them.
     for side in (-1, 1):
-        c.curve(half_shape([(3.8, 70.0), (6.6, 71.0), (7.8, 74.0), (6.6, 76.4)], side),
-                width=1.8, level=1.0)
-    mouth = LineWork(rows, columns)
-    mouth.stroke(both_sides([(6.6, 80.4), (3.4, 79.6), (0.0, 79.4)]))
-    mouth.draw(c, RAMP)
+        c.curve(half_shape([(3.4, 67.6), (6.4, 68.6), (7.8, 72.0), (6.4, 75.0)], side),
+                width=2.0, level=1.0)
+    lines = LineWork(rows, columns)
+    lines.stroke(both_sides([(6.6, 78.6), (3.4, 77.8), (0.0, 77.6)]))
+
+    lines.draw(c, RAMP)
     return {"floor": 0.1, "soften": 1.0}
 
 
