@@ -366,8 +366,8 @@ NECK_HALF = [(17.0, 46.0), (18.6, 58.0), (20.4, 68.0), (24.0, 77.0), (32.0, 83.9
 # Above this height the head's outline is a light line, which cannot read as a hat's crown.
 HEAD_TOP = 14.6
 # The eyes: centre across and down, radii; the pupils looking straight out.
-EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 12.6, 35.6, 5.6, 4.8
-PUPIL_RX, PUPIL_RY = 2.2, 2.6
+EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 11.6, 36.4, 6.2, 5.0
+PUPIL_RX, PUPIL_RY = 2.4, 2.8
 # The brow: solid across the middle out to BROW_CORE either side; beyond it each end sweeps up
 # to a point at BROW_END.
 BROW_CORE, BROW_END = 15.6, 18.2
@@ -418,17 +418,19 @@ def draw_brow(c):
                      width=0.9, level=0.87)
     streaks.ink[~inside] = 0.0
     c.ink[streaks.ink > 0] = streaks.ink[streaks.ink > 0]
-    # Hairs hanging from the lower edge, of uneven lengths and combed outwards, so the band's
-    # edge is ragged like a brow's, not cut like a brim's.
+    # Hairs sticking out of the arches' edges, combed outwards along the brow, so its edges are
+    # ragged like a brow's, not cut like a brim's.
     for k in range(-10, 11):
         x = 1.5 * k
-        if abs(x) > BROW_CORE:
+        if abs(x) > BROW_CORE or k == 0:
             continue
         top, bottom = brow_edges(x)
-        lean = 0.8 if k > 0 else -0.8 if k < 0 else 0.0
-        down = (2.6, 1.2, 3.4, 1.8, 2.2)[k % 5]
-        c.line([face_point(x, bottom - 0.5), face_point(x + lean, bottom + down)], width=0.7,
-               level=0.9)
+        lean = 1.6 if k > 0 else -1.6
+        out = (1.6, 0.8, 2.2, 1.2, 1.8)[k % 5]
+        c.line([face_point(x, top + 0.4), face_point(x + lean, top - out)], width=0.7,
+               level=0.85)
+        c.line([face_point(x, bottom - 0.4), face_point(x + lean, bottom + out * 0.6)],
+               width=0.7, level=0.85)
 
 
 def horse2(c):
