@@ -12,7 +12,7 @@ import math
 
 import numpy as np
 
-from canvas import RAMP, SAMPLES, Canvas, arc_points, ribbon, spline, to_rows
+from canvas import RAMP, SAMPLES, Canvas, ribbon, spline
 
 
 def limb(path, widths):
@@ -169,12 +169,11 @@ def stencil(rows, columns, *shapes, smooth=True):
 # ---------------------------------------------------------------------------------------------
 # Picture 1: the unicorn, facing left, in light line-work.
 #
-# The unicorn is a few outlines: its near side (head, neck, body and near legs) as one closed
-# curve, the far legs behind it, the tail and the horn in front of it. Each line is drawn with
-# a round pen whose ink maps onto the ramp, so slanting and upright lines come out as unbroken
-# strokes a glyph or two wide. Where a line runs along the row the pen would smear it over two
-# rows, so there it becomes the one direction glyph of line-work instead. The mane, the horn's
-# twist and the face are the hand finish's (finish.txt).
+# The unicorn is a few outlines in line-work: its near side (head, neck, body and near legs)
+# as one closed curve, the far legs behind it, the horn with bands of `/` for its twist, the
+# cheek and the thigh inside the outline; the mane and the tail are strands of a wavy glyph, so
+# hair never reads as an outline. The eye, the nostril and the hooves are the hand finish's
+# (finish.txt).
 
 def scaled(points, about, factor):
     """Returns `points` moved towards (or away from) the point `about` by `factor`."""
@@ -235,68 +234,6 @@ MANE_LOCKS = [[(35.0, 13.0), (33.6, 16.6)], [(38.6, 14.2), (37.0, 18.0)],
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 3.6
 
-# The pen: its width and height in units, and the ink of the near and the far lines.
-PEN_WIDTH, PEN_TALL = 1.1, 1.6
-NEAR_INK, FAR_INK = 0.75, 0.6
-# Lines within this many degrees of the row's direction are drawn as direction glyphs.
-ALONG_THE_ROW = 14.0
-
-
-def along_the_row_glyph(angle, height):
-    """Returns the direction glyph of a stroke running along the row, or "" for a steeper one,
-    which the pen draws."""
-    return direction_glyph(angle, height) if abs(angle) < ALONG_THE_ROW else ""
-
-
-class PenWork:
-    """Lines drawn with a round pen, except where they run along the row (see above)."""
-
-    # A cell takes a direction glyph when a line runs along the row in it for this many units.
-    MIN_ALONG = 0.35
-
-    def __init__(self, rows, columns):
-        self.pen = Canvas(rows, columns)
-        self.along = LineWork(rows, columns, glyph_for=along_the_row_glyph)
-        self.thin = LineWork(rows, columns)
-
-    def line(self, points, level, hidden=None):
-        """Draws the polyline `points`, leaving out where the boolean sample array `hidden` is
-        set."""
-        drawn = Canvas(self.pen.rows, self.pen.columns)
-        drawn.line(points, width=PEN_WIDTH, level=level, tall=PEN_TALL)
-        if hidden is not None:
-            drawn.ink[hidden] = 0.0
-        np.maximum(self.pen.ink, drawn.ink, out=self.pen.ink)
-        self.along.stroke(points, hidden, smooth=False)
-
-    def thin_line(self, points, hidden=None):
-        """Draws the curve through `points` as thin line-work, where the pen leaves room."""
-        self.thin.stroke(points, hidden)
-
-    def glyphs(self):
-        """Returns the drawing as a list of rows of glyphs."""
-        rows = [list(text) for text in to_rows(self.pen.cells(), LINE_RAMP, floor=0.1)]
-        for (row, column), (length, glyph) in self.thin.strokes.items():
-            if length >= self.thin.MIN_LENGTH and rows[row][column] == " ":
-                rows[row][column] = glyph
-        strokes = {cell: glyph for cell, (length, glyph) in self.along.strokes.items()
-                   if length >= self.MIN_ALONG}
-        along = {cell for cell, glyph in strokes.items() if glyph}
-        for row, column in along:
-            rows[row][column] = strokes[(row, column)]
-        # The pen's smear beside a line along the row: ink in a cell no line runs through,
-        # with only lines along the row next to it.
-        for row, text in enumerate(rows):
-            for column, glyph in enumerate(text):
-                if glyph == " " or (row, column) in strokes:
-                    continue
-                neighbours = [(row + dr, column + dc) for dr in (-1, 0, 1) for dc in (-1, 0, 1)
-                              if (row + dr, column + dc) in strokes]
-                if neighbours and all(cell in along for cell in neighbours):
-                    text[column] = " "
-        return rows
-
-
 def horn_outline():
     """Returns the horn's cone as a triangle: base corners and tip."""
     bx, by = HORN_BASE
@@ -343,14 +280,15 @@ def horse1(c):
 # ---------------------------------------------------------------------------------------------
 # Picture 2: the hornless unicorn's face under its enormous unibrow.
 #
-# A cartoon horse's face seen from the front: pointed ears, a long face narrowing to the muzzle
-# with two nostrils and a mouth, the neck behind it. Across the forehead the brow: one solid
-# band of hair, its outer ends swept up and its middle dipping over the nose, so that the two
-# round eyes under it glare. The solid parts (brow, pupils, nostrils) are the ramp's heavy end;
-# the outlines are a firm pen, the lids and the nose's bridge lighter lines.
+# A horse's face seen from the front: tall pointed ears, the head widest at the eyes, then the
+# long face narrowing down to the muzzle with its nostrils and mouth, the neck behind it. Across
+# the forehead the brow: one solid band of hair, two brows grown into one, each arching over its
+# eye and joined over the nose where the band sags in a frown, its edges ragged with hairs. The
+# solid parts (brow, pupils, nostrils) are the ramp's heavy end; the outlines a firm pen; the
+# line over the head, the lids, the bridge of the nose and the mouth lighter lines.
 
-# The face's middle. Row 1 (the unicorn's hoof row, see finish.txt) has its outer legs about 20
-# units either side of it, right over the ears' tips, and its inner ones between the ears.
+# The face's middle. Row 1 (the unicorn's hoof row, see finish.txt) has its inner legs right
+# over the ears' tips and its outer ones beyond them.
 FACE_X = 47.5
 
 # Shapes as (across from the face's middle, down), given by their right half and mirrored.
@@ -402,7 +340,7 @@ def brow_edges(across):
     return 16.0 + 6.0 * t, 31.6 + 1.0 * t
 def draw_brow(c):
     """Draws the unibrow: a solid band with streaks of hair combed outwards from the middle,
-    and tufts standing up from its upper edge."""
+    and hairs sticking out of its edges."""
     steps = 120
     xs = [-BROW_END + 2 * BROW_END * i / steps for i in range(steps + 1)]
     c.polygon([face_point(x, brow_edges(x)[0]) for x in xs] +
