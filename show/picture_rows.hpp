@@ -14,7 +14,7 @@ inline constexpr std::size_t row_width = 80;
 
 // Row 34 of horse1_rows, typed again as row 1 of horse2_rows.
 inline constexpr std::string_view hooves_row =
-    "                         /   :        :  :              :  :      :  :          ";
+    "                         /   :        :  :              :  :    /  :            ";
 // Rows 19 to 23 of unibike_rows: one row typed 5 times.
 inline constexpr std::string_view fork_legs_row =
     "                             oMMydo          oMMydo                             ";
@@ -46,15 +46,15 @@ inline constexpr std::array<std::string_view, 35> horse1_rows = {
     "                              :   /  : `-:-...        ...--:-``-:   :      s  s ",
     "                              :   :  :   :    ```````` :   :    :   :      s  s ",
     "                             /   //  :   :             `.  ::   :    :     s  s ",
-    "                             /   /   :   :              `   :    :   :.       s ",
-    "                            /   /     :  :               :  :    ::   :       s ",
-    "                            /  //     :  :               :  :     :  //         ",
-    "                           /   /      :  :               :  :     :  :          ",
-    "                           /  /       :  :               :  :     :  :          ",
-    "                          /   /       :  :               : :      :  :          ",
-    "                          /  /        :  :              :: :      :   :         ",
+    "                             /   /   :   :              `   :    `   `.       s ",
+    "                            /   /     :  :               :  :     :   :       s ",
+    "                            /  //     :  :               :  :     :   /         ",
+    "                           /   /      :  :               :  :     /  /          ",
+    "                           /  /       :  :               :  :    /  //          ",
+    "                          /   /       :  :               : :     /  /           ",
+    "                          /  /        :  :              :: :    /  /            ",
     hooves_row,
-    "                        /..../        :..:               :..:     :...:         \n",
+    "                        /..../        :..:               :..: /..../            \n",
 };
 
 inline constexpr std::array<std::string_view, 42> horse2_rows = {
