@@ -336,9 +336,9 @@ def brow_edges(across):
     arch = math.sin(math.pi * min(1.0, d / BROW_CORE)) ** 2    # 1 over each eye, 0 between
     frown = 2.0 * max(0.0, 1.0 - d / 5.0) ** 1.5
     if d <= BROW_CORE:
-        return 16.0 - 2.4 * arch, 31.6 - 1.6 * arch + frown
+        return 16.0 - 2.4 * arch, 30.8 - 1.0 * arch + frown
     t = min(1.0, (d - BROW_CORE) / (BROW_END - BROW_CORE))
-    return 16.0 + 6.0 * t, 31.6 + 1.0 * t
+    return 16.0 + 6.0 * t, 30.8 + 1.0 * t
 def draw_brow(c):
     """Draws the unibrow: a solid band with streaks of hair combed outwards from the middle,
     and hairs sticking out of its edges."""
