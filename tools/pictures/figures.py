@@ -432,8 +432,8 @@ def horse2(c):
 # The wheel: centre, and the radii of the tyre, the rim and the hub.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
 TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
-# The spokes, as (columns, rows) stepped per row, each drawn in all four quarters. The wheel's
-# level spokes would lie behind the crank, so the crank takes their place.
+# The slanting spokes, as (columns, rows) stepped per row, each drawn in all four quarters, and
+# one straight down. The level spokes would lie behind the crank, which takes their place.
 SPOKE_STEPS = [(3, 1), (1, 1)]
 # The cranks: one level bar through the hub, this long from the middle to each pedal.
 CRANK = 15.0
@@ -465,12 +465,11 @@ def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
                mode="set")
 
 
-def blade(side, grow=0.0):
-    """Returns the outline of one fork blade (`side` -1 left, 1 right), from the leg's end to
-    the hub's top, `grow` units wider all round."""
-    x = WHEEL_X + side * FORK_LEG_OFFSET
-    half = BLADE_WIDTH / 2 + grow
-    return box(x, (FORK_LEG_END + WHEEL_Y) / 2, half, (WHEEL_Y - FORK_LEG_END) / 2 + grow)
+def blade(side):
+    """Returns the outline of one fork blade (`side` -1 left, 1 right), from the leg's end down
+    to the hub's middle."""
+    return box(WHEEL_X + side * FORK_LEG_OFFSET, (FORK_LEG_END + WHEEL_Y) / 2, BLADE_WIDTH / 2,
+               (WHEEL_Y - FORK_LEG_END) / 2)
 
 
 def box(x, y, half_width, half_height):
@@ -489,25 +488,29 @@ def unibike(c):
     c.ellipse(cx, cy, TYRE_OUTER, TYRE_OUTER, level=1.0, mode="set")
     c.ellipse(cx, cy, TYRE_INNER, TYRE_INNER, level=0.0, mode="set")
 
-    # What stands in front of the spokes: the fork's blades and the hub.
+    # What stands in front of the spokes: the fork's blades.
     front = Canvas(c.rows, c.columns)
     for side in (-1, 1):
-        front.polygon(blade(side, grow=1.0))
-    front.ellipse(cx, cy, HUB + 1.5, HUB + 1.5)
-    front.polygon(box(cx, cy + 1.0, CRANK + PEDAL_HALF_WIDTH + 1.0, 1.6))
+        front.polygon(blade(side))
     in_front = front.inside()
 
-    # Rim and spokes.
+    # Rim and spokes. Each spoke starts on the hub's top or bottom edge, which is a row's edge,
+    # so that its first row already shows the whole of its pattern; it runs on into the rim.
     wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
     wire.stroke([(cx + RIM * math.cos(a), cy + RIM * math.sin(a))
                  for a in (math.radians(d) for d in range(0, 361, 3))], smooth=False)
+    first = 2.0 * math.ceil(HUB / 2.0)
     for columns, rows in SPOKE_STEPS:
-        length = math.hypot(columns, 2.0 * rows)
-        ux, uy = columns / length, 2.0 * rows / length
+        across = columns / (2.0 * rows)  # units across for each unit down
+        last = (RIM - 0.5) / math.hypot(across, 1.0)
         for sx in (-1, 1):
             for sy in (-1, 1):
-                wire.stroke([(cx + sx * ux * r, cy + sy * uy * r) for r in (HUB, RIM - 1.0)],
+                wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (first, last)],
                             hidden=in_front, smooth=False)
+    # The spoke straight down takes both middle columns, the middle being a column's edge; the
+    # one straight up would only crowd the gap between the blades.
+    for x in (cx - 0.5, cx + 0.5):
+        wire.stroke([(x, cy + first), (x, cy + RIM - 0.5)], smooth=False)
     wire.draw(c)
 
     # Fork: two legs straight down from the crown, going on as blades onto the hub, each lit
