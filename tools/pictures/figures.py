@@ -437,7 +437,8 @@ TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
 SPOKE_STEPS = [(3, 1), (1, 1)]
 # The cranks: one level bar through the hub, this long from the middle to each pedal.
 CRANK = 15.0
-PEDAL_HALF_WIDTH = 2.0
+# A pedal seen end on: a little wider than tall, its edges light round the crank's dark end.
+PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT = 2.5, 1.8
 # The fork: the legs' middles this far either side, straight down from the crown to the end of
 # the repeated rows; the blades then go on straight down, a little narrower, onto the hub.
 FORK_LEG_OFFSET, FORK_LEG_WIDTH, FORK_LEG_END = 5.0, 5.0, 46.0
@@ -447,9 +448,9 @@ LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
 # The saddle seen from the side: a rounded nose on the left, a dip, a raised back on the right,
 # centred over the post.
-SADDLE = [(26.6, 7.4), (28.0, 5.4), (30.5, 5.0), (34.0, 5.8), (39.0, 6.2), (44.0, 5.6),
-          (48.0, 3.8), (51.2, 2.4), (53.2, 2.8), (54.0, 5.0), (53.4, 8.2), (50.5, 10.2),
-          (45.0, 11.0), (38.0, 11.0), (31.0, 10.4), (27.8, 9.2)]
+SADDLE = [(26.1, 7.2), (27.3, 5.2), (30.0, 4.6), (33.5, 5.2), (38.5, 5.6), (43.5, 5.0),
+          (48.0, 3.8), (51.5, 3.0), (53.5, 3.8), (54.0, 6.0), (52.9, 8.6), (50.0, 10.2),
+          (44.5, 11.0), (37.5, 11.0), (30.5, 10.4), (27.3, 9.2)]
 
 
 def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
@@ -528,7 +529,8 @@ def unibike(c):
     # Crank: one level bar through the hub, a pedal at each end, the hub's cap over its middle.
     c.polygon(box(cx, cy + 1.0, CRANK, 0.8), level=1.0)
     for side in (-1, 1):
-        c.polygon(box(cx + side * CRANK, cy + 1.0, PEDAL_HALF_WIDTH, 2.0), level=1.0)
+        c.polygon(box(cx + side * CRANK, cy + 1.0, PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT),
+                  level=1.0)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
