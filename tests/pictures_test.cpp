@@ -315,3 +315,49 @@ TEST(UnicyclePicture, ForkBladesRunDownToASolidHub) {
         EXPECT_TRUE(is_heavy(at(unibike_rows[r - 1], wheel_middle_right))) << "row " << r;
     }
 }
+
+TEST(UnicyclePicture, WheelBelowTheCrankIsItsOwnMirrorImage) {
+    // From the crank bar down, nothing stands in front of the wheel: its spokes, rim, tyre and
+    // pedals must come out the same on both sides, glyph for glyph.
+    constexpr std::size_t crank_row = 43;
+    for (std::size_t r = crank_row; r <= wheel_bottom_row; ++r) {
+        const std::string_view row = cells(unibike_rows[r - 1]);
+        EXPECT_EQ(std::string(row), std::string(row.rbegin(), row.rend())) << "row " << r;
+    }
+}
+
+TEST(UnicyclePicture, SaddleFrameAndWheelAboveTheCrankAreTheirOwnMirrorImage) {
+    // Saddle, post, fork and the wheel's upper half stand square to the viewer: a bit sticking
+    // out on one side reads as a lopsided, floating part.
+    constexpr std::size_t saddle_top_row = 2, crank_row = 43;
+    for (std::size_t r = saddle_top_row; r < crank_row; ++r) {
+        const std::string_view row = cells(unibike_rows[r - 1]);
+        EXPECT_EQ(std::string(row), std::string(row.rbegin(), row.rend())) << "row " << r;
+    }
+}
+
+TEST(UnicyclePicture, SeatPostIsOnePlainSolidTube) {
+    // A lighter column down the post reads as a seam or a crack.
+    constexpr std::size_t post_rows[] = {8, 9, 10, 11, 14};
+    for (std::size_t r : post_rows) {
+        const std::string_view row = cells(unibike_rows[r - 1]);
+        const std::size_t first = row.find_first_not_of(' '), last = row.find_last_not_of(' ');
+        ASSERT_NE(first, std::string_view::npos) << "row " << r;
+        const std::string_view post = row.substr(first, last - first + 1);
+        EXPECT_EQ(heavy_count(post), post.size()) << "row " << r << ": " << post;
+    }
+}
+
+TEST(UnicyclePicture, SaddleSitsCentredOnThePostAndNarrowerThanHalfTheWheel) {
+    // A saddle as wide as the wheel, or hanging off to one side, reads as a hat or an anvil.
+    const std::vector<std::string_view> saddle(unibike_rows.begin() + 1, unibike_rows.begin() + 7);
+    const auto [first, last] = ink_columns(saddle);
+    EXPECT_LE(std::max(first + last, 2 * wheel_middle_left + 1) -
+                  std::min(first + last, 2 * wheel_middle_left + 1),
+              2u)
+        << "saddle spans columns " << first << " to " << last;
+    const auto [tyre_first, tyre_last] =
+        ink_columns({unibike_rows.begin() + wheel_top_row - 1, unibike_rows.begin() + wheel_bottom_row});
+    EXPECT_LE(2 * (last - first + 1), tyre_last - tyre_first + 1)
+        << "saddle spans columns " << first << " to " << last;
+}

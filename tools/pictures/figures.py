@@ -426,22 +426,36 @@ def horse2(c):
 
 # ---------------------------------------------------------------------------------------------
 # Picture 3: the unicycle.
+#
+# The tyre is a solid ring shaded by the ramp; the rim and the spokes are line-work in glyphs
+# that are their own mirror image (see mirrored_glyph). The wheel's middle sits on a cell corner,
+# so a spoke that steps a whole number of cells per row crosses every row the same way and comes
+# out as one clean repeated pattern: `` `-. `` for three columns a row, `:` for one.
 
-# The wheel: centre, and the radii of the tyre, the rim and the hub.
+# The wheel: centre, and the radii of the tyre, the rim, the hub's flange and its axle.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
-TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 3.6
-# The spokes: how many, and the angle of the first (degrees, 0 ahead, 90 down). Spaced evenly
-# and placed the same on both sides of the upright, so the wheel is its own mirror image.
-SPOKES, FIRST_SPOKE = 12, 15.0
-# The cranks: their length from the hub's middle, and the angle of the front one (degrees, 0
-# ahead, 90 down; the back one points the opposite way), between two spokes.
-CRANK, CRANK_ANGLE = 14.0, -45.0
-PEDAL_HALF_WIDTH = 2.5
+TYRE_OUTER, TYRE_INNER, RIM, HUB, AXLE = 34.0, 30.0, 27.8, 6.0, 2.0
+# The spokes, as (columns, rows) stepped per row, each drawn in all four quarters from the
+# hub's flange to the rim, and one straight down. The level spokes would lie behind the crank.
+SPOKE_STEPS = [(3, 1), (1, 1)]
+# The cranks: an arm from the hub each way, this long from the middle to the pedal's middle.
+CRANK = 16.0
+CRANK_HALF_THICKNESS = 1.0
+# A pedal seen end on: a block two rows tall, clearly wider than the arm that holds it.
+PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT = 3.0, 2.0
+# The fork: the legs' middles this far either side, straight down from the crown to the end of
+# the repeated rows; the blades then go on straight down, a little narrower, onto the hub.
+FORK_LEG_OFFSET, FORK_LEG_WIDTH, FORK_LEG_END = 5.0, 5.0, 46.0
+BLADE_WIDTH = 4.0
+# How far from a leg's middle its line of shine runs, down the blade too.
+LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
-# The saddle seen from the side, nose to the left.
-SADDLE = [(21.5, 8.5), (23.0, 5.5), (27.0, 3.8), (35.0, 2.8), (46.0, 2.5), (55.0, 2.8),
-          (59.5, 3.8), (61.5, 6.5), (60.5, 10.0), (57.0, 11.6), (48.0, 12.0), (38.0, 12.4),
-          (29.0, 11.8), (24.0, 10.8)]
+# The saddle seen from the side: a padded cushion with a gently rounded top and full round
+# ends, mirrored about the post; below it a short shell narrows onto the post.
+SADDLE_HALF = [(40.0, 3.7), (33.0, 3.5), (28.5, 3.2), (26.0, 4.6), (25.4, 7.2), (26.6, 9.2),
+               (29.5, 10.4), (34.0, 10.9), (40.0, 11.0)]
+SADDLE = SADDLE_HALF[:-1] + [(2 * WHEEL_X - x, y) for x, y in reversed(SADDLE_HALF[1:])]
+SADDLE_SHELL = [(34.5, 9.5), (45.5, 9.5), (43.0, 13.0), (37.0, 13.0)]
 
 
 def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
@@ -457,10 +471,11 @@ def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
                mode="set")
 
 
-def on_wheel(radius, angle):
-    """Returns the point `radius` from the hub's middle at `angle` degrees (0 ahead, 90 down)."""
-    a = math.radians(angle)
-    return WHEEL_X + radius * math.cos(a), WHEEL_Y + radius * math.sin(a)
+def blade(side):
+    """Returns the outline of one fork blade (`side` -1 left, 1 right), from the leg's end down
+    to the hub's middle."""
+    return box(WHEEL_X + side * FORK_LEG_OFFSET, (FORK_LEG_END + WHEEL_Y) / 2, BLADE_WIDTH / 2,
+               (WHEEL_Y - FORK_LEG_END) / 2)
 
 
 def box(x, y, half_width, half_height):
@@ -471,66 +486,75 @@ def box(x, y, half_width, half_height):
 
 def unibike(c):
     """Draws the unicycle standing on the ground; returns its glyph mapping."""
+    cx, cy = WHEEL_X, WHEEL_Y
     # Ground line under the tyre, across the whole picture.
     c.polygon([(0.0, 116.6), (80.0, 116.6), (80.0, 118.0), (0.0, 118.0)], level=0.3)
 
     # Tyre: a solid ring, its edges shaded by how much of each cell it covers.
-    cx, cy = WHEEL_X, WHEEL_Y
     c.ellipse(cx, cy, TYRE_OUTER, TYRE_OUTER, level=1.0, mode="set")
     c.ellipse(cx, cy, TYRE_INNER, TYRE_INNER, level=0.0, mode="set")
 
-    # What stands in front of the spokes: the fork's blades, the hub and the cranks.
-    blades = [(cx + side * 8.0, 45.5, cx + side * 2.2, cy - HUB) for side in (-1, 1)]
-    pedals = [on_wheel(CRANK, CRANK_ANGLE), on_wheel(CRANK, CRANK_ANGLE + 180.0)]
+    # What stands in front of the spokes: the fork's blades.
     front = Canvas(c.rows, c.columns)
-    for x0, y0, x1, y1 in blades:
-        tube(front, x0, y0, x1, y1, 4.0, shine=0)
-    front.ellipse(cx, cy, HUB + 1.0, HUB + 1.0)
-    tube(front, *pedals[0], *pedals[1], 3.0, shine=0)
-    for px, py in pedals:
-        front.polygon(box(px, py, PEDAL_HALF_WIDTH + 1.0, 2.0))
+    for side in (-1, 1):
+        front.polygon(blade(side))
     in_front = front.inside()
 
-    # Rim and spokes: thin line-work in glyphs that mirror into themselves, so the wheel is
-    # drawn the same on both sides. The spokes leave a little room round the hub.
+    # Rim and spokes. Each spoke runs straight out from the wheel's middle, starting on the
+    # hub's flange, so all of them visibly leave the hub, and ends on the rim.
     wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
-    wire.stroke([on_wheel(RIM, a) for a in range(0, 361, 3)], smooth=False)
-    for k in range(SPOKES):
-        angle = FIRST_SPOKE + 360.0 / SPOKES * k
-        wire.stroke([on_wheel(HUB + 2.0, angle), on_wheel(RIM - 1.0, angle)],
-                    hidden=in_front, smooth=False)
+    wire.stroke([(cx + RIM * math.cos(a), cy + RIM * math.sin(a))
+                 for a in (math.radians(d) for d in range(0, 361, 3))], smooth=False)
+    for columns, rows in SPOKE_STEPS:
+        across = columns / (2.0 * rows)  # units across for each unit down
+        length = math.hypot(across, 1.0)
+        first, last = HUB / length, (RIM - 0.5) / length
+        for sx in (-1, 1):
+            for sy in (-1, 1):
+                wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (first, last)],
+                            hidden=in_front, smooth=False)
+    # The spoke straight down takes both middle columns, the middle being a column's edge; the
+    # one straight up would only crowd the gap between the blades.
+    for x in (cx - 0.5, cx + 0.5):
+        wire.stroke([(x, cy + HUB), (x, cy + RIM - 0.5)], smooth=False)
     wire.draw(c)
 
-    # Fork: two legs down from the crown, tapering into blades that run into the hub.
-    for x0, y0, x1, y1 in blades:
-        tube(c, x0, 34.0, x0, 46.0, 5.0)
-        tube(c, x0, y0, x1, y1, 2.8, shine=0)
-    c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
+    # Fork: two legs straight down from the crown, going on as blades that end on the hub's
+    # flange, each lit on its inner side so that the two mirror each other, with a blank edge
+    # on that side where the tyre runs behind them.
+    for side in (-1, 1):
+        x0 = cx + side * FORK_LEG_OFFSET
+        blade_end = cy - math.sqrt(HUB * HUB - FORK_LEG_OFFSET * FORK_LEG_OFFSET)
+        c.polygon(box(x0 - side * 0.5, (FORK_LEG_END + blade_end) / 2, BLADE_WIDTH / 2 + 0.5,
+                      (blade_end - FORK_LEG_END) / 2), level=0.0, mode="set")
+        tube(c, x0, 34.0, x0, FORK_LEG_END, FORK_LEG_WIDTH, shine=0)
+        tube(c, x0, FORK_LEG_END, x0, blade_end, BLADE_WIDTH, shine=0)
+        shine_x = x0 - side * LEG_SHINE
+        c.line([(shine_x, 34.0), (shine_x, blade_end)], width=1.0, level=0.45, mode="set")
 
-    # Cranks: one straight bar through the hub, two slashes thick, rising to the front, with
-    # a small pedal one row tall at each end.
-    crank = LineWork(c.rows, c.columns)
-    for offset in (-0.45, 0.45):
-        crank.stroke([(x + offset, y) for x, y in pedals], glyph="/", smooth=False)
-    crank.draw(c)
-    for px, py in pedals:
-        # Whole cells, so each pedal is a clean block.
-        c.polygon(box(math.floor(px) + 0.5, 2.0 * math.floor(py / 2.0) + 1.0,
-                      PEDAL_HALF_WIDTH, 1.0), level=1.0, mode="set")
-    # The hub's middle over the crank, so the bar is seen to pass behind its axle cap.
-    c.ellipse(cx, cy, HUB - 0.8, HUB - 0.8, level=1.0, mode="set")
+    # Hub: a round flange, open in its face, with the axle dark in its middle; then a crank
+    # arm out of it each way, a pedal block at each arm's end.
+    c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
+    c.ellipse(cx, cy, HUB - 1.6, HUB - 1.6, level=0.0, mode="set")
+    c.ellipse(cx, cy, AXLE, AXLE, level=1.0, mode="set")
+    for side in (-1, 1):
+        arm_start, arm_end = cx + side * (HUB - 0.3), cx + side * CRANK
+        c.polygon(box((arm_start + arm_end) / 2, cy + CRANK_HALF_THICKNESS,
+                      abs(arm_end - arm_start) / 2, CRANK_HALF_THICKNESS), level=1.0)
+        c.polygon(box(arm_end, cy + CRANK_HALF_THICKNESS, PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT),
+                  level=1.0)
 
     # Crown: the bridge over the tyre that holds both legs.
-    c.polygon([(27.0, 28.2), (53.0, 28.2), (55.0, 30.5), (55.0, 35.8), (25.0, 35.8),
-               (25.0, 30.5)], level=1.0)
-    c.line([(27.0, 30.0), (53.0, 30.0)], width=0.9, level=0.5, mode="set")
+    reach = FORK_LEG_OFFSET + FORK_LEG_WIDTH
+    c.polygon([(cx - reach + 2.0, 28.2), (cx + reach - 2.0, 28.2), (cx + reach, 30.5),
+               (cx + reach, 35.8), (cx - reach, 35.8), (cx - reach, 30.5)], level=1.0)
+    c.line([(cx - reach + 2.0, 30.0), (cx + reach - 2.0, 30.0)], width=0.9, level=0.5,
+           mode="set")
 
-    # Seat post with its clamp, then the saddle on top.
-    tube(c, cx, 12.0, cx, 29.0, 6.0)
+    # Seat post, plain, with its clamp; the saddle's shell joins it to the saddle on top.
+    tube(c, cx, 12.0, cx, 29.0, 6.0, shine=0)
     c.polygon([(35.5, 22.2), (44.5, 22.2), (44.5, 25.8), (35.5, 25.8)], level=1.0)
+    c.polygon(SADDLE_SHELL, level=1.0)
     c.polygon(SADDLE, level=1.0, smooth=True)
-    c.curve([(26.0, 6.5), (35.0, 5.0), (47.0, 4.8), (57.0, 5.5)], width=1.0, level=0.55,
-            mode="set", tall=1.4)
-    c.line([(30.0, 13.0), (51.0, 13.0)], width=1.2, level=0.8)
 
     return {"floor": 0.1, "soften": 1.0}
