@@ -104,9 +104,9 @@ inline constexpr std::array<std::string_view, 42> horse2_rows = {
 
 inline constexpr std::array<std::string_view, 59> unibike_rows = {
     "                                                                                ",
-    "                           :+o+/:::----..----:::/+o+:                           ",
-    "                         :NMMMMMMMMMMMMMMMMMMMMMMMMMMN:                         ",
-    "                         yMMMMMMMMMMMMMMMMMMMMMMMMMMMMy                         ",
+    "                             --:///++++++++++///:--                             ",
+    "                         .yNMMMMMMMMMMMMMMMMMMMMMMMMNy.                         ",
+    "                         sMMMMMMMMMMMMMMMMMMMMMMMMMMMMs                         ",
     "                          sNMMMMMMMMMMMMMMMMMMMMMMMMNs                          ",
     "                             -/++oosMMMMMMMMsoo++/-                             ",
     "                                    -MMMMMM-                                    ",

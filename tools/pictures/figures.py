@@ -452,7 +452,7 @@ LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
 # The saddle seen from the side: a padded cushion with a gently rounded top and full round
 # ends, mirrored about the post; below it a short shell narrows onto the post.
-SADDLE_HALF = [(40.0, 3.7), (33.0, 3.5), (28.5, 3.2), (26.0, 4.6), (25.4, 7.2), (26.6, 9.2),
+SADDLE_HALF = [(40.0, 3.2), (33.0, 3.4), (28.5, 3.9), (26.0, 5.2), (25.4, 7.2), (26.6, 9.2),
                (29.5, 10.4), (34.0, 10.9), (40.0, 11.0)]
 SADDLE = SADDLE_HALF[:-1] + [(2 * WHEEL_X - x, y) for x, y in reversed(SADDLE_HALF[1:])]
 SADDLE_SHELL = [(34.5, 9.5), (45.5, 9.5), (43.0, 13.0), (37.0, 13.0)]
