@@ -432,17 +432,16 @@ def horse2(c):
 # so a spoke that steps a whole number of cells per row crosses every row the same way and comes
 # out as one clean repeated pattern: `` `-. `` for three columns a row, `:` for one.
 
-# The wheel: centre, and the radii of the tyre, the rim, the hub's flange and its axle.
+# The wheel: centre, and the radii of the tyre, the rim and the hub.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
-TYRE_OUTER, TYRE_INNER, RIM, HUB, AXLE = 34.0, 30.0, 27.8, 6.0, 2.0
-# The spokes, as (columns, rows) stepped per row, each drawn in all four quarters from the
-# hub's flange to the rim, and one straight down. The level spokes would lie behind the crank.
+TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
+# The slanting spokes, as (columns, rows) stepped per row, each drawn in all four quarters, and
+# one straight down. The level spokes would lie behind the crank, which takes their place.
 SPOKE_STEPS = [(3, 1), (1, 1)]
-# The cranks: an arm from the hub each way, this long from the middle to the pedal's middle.
-CRANK = 16.0
-CRANK_HALF_THICKNESS = 1.0
-# A pedal seen end on: a block two rows tall, clearly wider than the arm that holds it.
-PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT = 3.0, 2.0
+# The cranks: one level bar through the hub, this long from the middle to each pedal.
+CRANK = 15.0
+# A pedal seen end on: a little wider than tall, its edges light round the crank's dark end.
+PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT = 2.5, 1.8
 # The fork: the legs' middles this far either side, straight down from the crown to the end of
 # the repeated rows; the blades then go on straight down, a little narrower, onto the hub.
 FORK_LEG_OFFSET, FORK_LEG_WIDTH, FORK_LEG_END = 5.0, 5.0, 46.0
@@ -450,12 +449,11 @@ BLADE_WIDTH = 4.0
 # How far from a leg's middle its line of shine runs, down the blade too.
 LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
-# The saddle seen from the side: a padded cushion with a gently rounded top and full round
-# ends, mirrored about the post; below it a short shell narrows onto the post.
-SADDLE_HALF = [(40.0, 3.2), (33.0, 3.4), (28.5, 3.9), (26.0, 5.2), (25.4, 7.2), (26.6, 9.2),
-               (29.5, 10.4), (34.0, 10.9), (40.0, 11.0)]
-SADDLE = SADDLE_HALF[:-1] + [(2 * WHEEL_X - x, y) for x, y in reversed(SADDLE_HALF[1:])]
-SADDLE_SHELL = [(34.5, 9.5), (45.5, 9.5), (43.0, 13.0), (37.0, 13.0)]
+# The saddle seen from the side: a rounded nose on the left, a dip, a raised back on the right,
+# centred over the post.
+SADDLE = [(26.1, 7.2), (27.3, 5.2), (30.0, 4.6), (33.5, 5.2), (38.5, 5.6), (43.5, 5.0),
+          (48.0, 3.8), (51.5, 3.0), (53.5, 3.8), (54.0, 6.0), (52.9, 8.6), (50.0, 10.2),
+          (44.5, 11.0), (37.5, 11.0), (30.5, 10.4), (27.3, 9.2)]
 
 
 def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
@@ -500,15 +498,15 @@ def unibike(c):
         front.polygon(blade(side))
     in_front = front.inside()
 
-    # Rim and spokes. Each spoke runs straight out from the wheel's middle, starting on the
-    # hub's flange, so all of them visibly leave the hub, and ends on the rim.
+    # Rim and spokes. Each spoke starts on the hub's top or bottom edge, which is a row's edge,
+    # so that its first row already shows the whole of its pattern; it runs on into the rim.
     wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
     wire.stroke([(cx + RIM * math.cos(a), cy + RIM * math.sin(a))
                  for a in (math.radians(d) for d in range(0, 361, 3))], smooth=False)
+    first = 2.0 * math.ceil(HUB / 2.0)
     for columns, rows in SPOKE_STEPS:
         across = columns / (2.0 * rows)  # units across for each unit down
-        length = math.hypot(across, 1.0)
-        first, last = HUB / length, (RIM - 0.5) / length
+        last = (RIM - 0.5) / math.hypot(across, 1.0)
         for sx in (-1, 1):
             for sy in (-1, 1):
                 wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (first, last)],
@@ -516,33 +514,27 @@ def unibike(c):
     # The spoke straight down takes both middle columns, the middle being a column's edge; the
     # one straight up would only crowd the gap between the blades.
     for x in (cx - 0.5, cx + 0.5):
-        wire.stroke([(x, cy + HUB), (x, cy + RIM - 0.5)], smooth=False)
+        wire.stroke([(x, cy + first), (x, cy + RIM - 0.5)], smooth=False)
     wire.draw(c)
 
-    # Fork: two legs straight down from the crown, going on as blades that end on the hub's
-    # flange, each lit on its inner side so that the two mirror each other, with a blank edge
-    # on that side where the tyre runs behind them.
+    # Fork: two legs straight down from the crown, going on as blades onto the hub, each lit
+    # on its inner side so that the two mirror each other, with a blank edge on that side
+    # where the tyre runs behind them.
     for side in (-1, 1):
         x0 = cx + side * FORK_LEG_OFFSET
-        blade_end = cy - math.sqrt(HUB * HUB - FORK_LEG_OFFSET * FORK_LEG_OFFSET)
-        c.polygon(box(x0 - side * 0.5, (FORK_LEG_END + blade_end) / 2, BLADE_WIDTH / 2 + 0.5,
-                      (blade_end - FORK_LEG_END) / 2), level=0.0, mode="set")
+        c.polygon(box(x0 - side * 0.5, (FORK_LEG_END + cy) / 2, BLADE_WIDTH / 2 + 0.5,
+                      (cy - FORK_LEG_END) / 2), level=0.0, mode="set")
         tube(c, x0, 34.0, x0, FORK_LEG_END, FORK_LEG_WIDTH, shine=0)
-        tube(c, x0, FORK_LEG_END, x0, blade_end, BLADE_WIDTH, shine=0)
+        tube(c, x0, FORK_LEG_END, x0, cy, BLADE_WIDTH, shine=0)
         shine_x = x0 - side * LEG_SHINE
-        c.line([(shine_x, 34.0), (shine_x, blade_end)], width=1.0, level=0.45, mode="set")
+        c.line([(shine_x, 34.0), (shine_x, cy)], width=1.0, level=0.45, mode="set")
 
-    # Hub: a round flange, open in its face, with the axle dark in its middle; then a crank
-    # arm out of it each way, a pedal block at each arm's end.
-    c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
-    c.ellipse(cx, cy, HUB - 1.6, HUB - 1.6, level=0.0, mode="set")
-    c.ellipse(cx, cy, AXLE, AXLE, level=1.0, mode="set")
+    # Crank: one level bar through the hub, a pedal at each end, the hub's cap over its middle.
+    c.polygon(box(cx, cy + 1.0, CRANK, 0.8), level=1.0)
     for side in (-1, 1):
-        arm_start, arm_end = cx + side * (HUB - 0.3), cx + side * CRANK
-        c.polygon(box((arm_start + arm_end) / 2, cy + CRANK_HALF_THICKNESS,
-                      abs(arm_end - arm_start) / 2, CRANK_HALF_THICKNESS), level=1.0)
-        c.polygon(box(arm_end, cy + CRANK_HALF_THICKNESS, PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT),
+        c.polygon(box(cx + side * CRANK, cy + 1.0, PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT),
                   level=1.0)
+    c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
     reach = FORK_LEG_OFFSET + FORK_LEG_WIDTH
@@ -551,10 +543,10 @@ def unibike(c):
     c.line([(cx - reach + 2.0, 30.0), (cx + reach - 2.0, 30.0)], width=0.9, level=0.5,
            mode="set")
 
-    # Seat post, plain, with its clamp; the saddle's shell joins it to the saddle on top.
-    tube(c, cx, 12.0, cx, 29.0, 6.0, shine=0)
+    # Seat post with its clamp, the saddle's rail, then the saddle on top.
+    tube(c, cx, 12.0, cx, 29.0, 6.0)
     c.polygon([(35.5, 22.2), (44.5, 22.2), (44.5, 25.8), (35.5, 25.8)], level=1.0)
-    c.polygon(SADDLE_SHELL, level=1.0)
+    c.polygon([(30.0, 12.0), (50.0, 12.0), (50.0, 14.0), (30.0, 14.0)], level=0.18)
     c.polygon(SADDLE, level=1.0, smooth=True)
 
     return {"floor": 0.1, "soften": 1.0}
