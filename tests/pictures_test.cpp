@@ -292,7 +292,8 @@ TEST(UnicyclePicture, TyreIsAnEvenSolidRing) {
         ASSERT_NE(first, std::string_view::npos) << "row " << r;
         EXPECT_EQ(first + 1 + last + 1, wheel_middle_left + wheel_middle_right) << "row " << r;
         const std::string_view left = row.substr(first, row.find(' ', first) - first);
-        const std::string_view right = row.substr(row.rfind(' ', last) + 1, last - row.rfind(' ', last));
+        const std::size_t right_start = row.rfind(' ', last) + 1;
+        const std::string_view right = row.substr(right_start, last + 1 - right_start);
         EXPECT_EQ(std::string(left), std::string(right.rbegin(), right.rend())) << "row " << r;
         EXPECT_GT(heavy_count(left), 0u) << "row " << r;
     }
@@ -334,8 +335,8 @@ TEST(UnicyclePicture, SaddleSitsCentredOnThePostAndNarrowerThanHalfTheWheel) {
                   std::min(first + last, 2 * wheel_middle_left + 1),
               2u)
         << "saddle spans columns " << first << " to " << last;
-    const auto [tyre_first, tyre_last] =
-        ink_columns({unibike_rows.begin() + wheel_top_row - 1, unibike_rows.begin() + wheel_bottom_row});
+    const auto [tyre_first, tyre_last] = ink_columns(
+        {unibike_rows.begin() + wheel_top_row - 1, unibike_rows.begin() + wheel_bottom_row});
     EXPECT_LE(2 * (last - first + 1), tyre_last - tyre_first + 1)
         << "saddle spans columns " << first << " to " << last;
 }

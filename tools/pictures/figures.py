@@ -45,7 +45,8 @@ def fill_cell(c, row, column, glyph, ramp=LINE_RAMP):
     """Fills a cell (row and column from 0) with the ink level that maps to `glyph` on `ramp`
     when read with soften 0, or from a cell of even ink (see canvas.to_rows)."""
     level = (ramp.index(glyph) + 0.5) / len(ramp)
-    c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES, column * SAMPLES:(column + 1) * SAMPLES] = level
+    c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES,
+          column * SAMPLES:(column + 1) * SAMPLES] = level
 
 
 class LineWork:
