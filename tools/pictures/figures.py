@@ -222,17 +222,17 @@ FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 6
 FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 69.4)],
                 [6.0, 4.4, 3.2, 2.8, 3.2])
 # The tail: strands of hair from the top of the rump, arching out and falling in a fan.
-TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (78.4, 50.0),
-                 (78.8, 56.0)],
-                [(69.8, 30.0), (73.2, 31.6), (75.2, 37.0), (75.6, 45.0), (75.2, 52.0)]]
+TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (77.6, 50.0),
+                 (75.6, 58.0)],
+                [(69.8, 30.0), (73.2, 31.6), (74.8, 37.0), (75.0, 45.0), (75.4, 52.0),
+                 (75.6, 58.0)]]
 # The thigh's front edge inside the body, from the croup down to the stifle.
 THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
 # The glyph of the mane's and the tail's hair: wavy, unlike any outline's.
 HAIR = "s"
 # The mane: locks hanging from the crest over the near side of the neck.
-MANE_LOCKS = [[(35.0, 13.0), (33.6, 16.6)], [(38.6, 14.2), (37.0, 18.0)],
-              [(42.0, 16.4), (40.4, 20.2)], [(45.0, 19.6), (43.4, 23.4)],
-              [(47.8, 23.0), (46.2, 26.8)]]
+MANE_LOCKS = [[(31.6, 14.2), (36.0, 14.6), (40.2, 16.6), (44.0, 19.8), (47.2, 23.6),
+               (50.0, 27.2)]]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 3.6
 
@@ -273,7 +273,7 @@ def horse1(c):
     lines.stroke(CHEEK)
     lines.stroke(THIGH)
     for lock in MANE_LOCKS:
-        lines.stroke(lock, glyph=HAIR, smooth=False)
+        lines.stroke(lock, glyph=HAIR)
     horn_twist(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
