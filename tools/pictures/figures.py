@@ -248,8 +248,9 @@ def horn_outline():
 
 def horn_twist(lines, in_horn):
     """Marks the grooves that wind round the horn: seen from the side they are bands of `/`
-    across it, two cells wide and two apart (a `/` runs one column right per row up, so a band
-    is the cells whose column and row add up to the same phase)."""
+    across it, two cells wide and one apart (a `/` runs one column right per row up, so a band
+    is the cells whose column and row add up to the same phase); near its base, where it meets
+    the forehead and the ear, the horn is left plain."""
     for row in range(lines.rows):
         for column in range(lines.columns):
             centre = (2 * row + 1) * SAMPLES, int((column + 0.5) * SAMPLES)
