@@ -234,7 +234,7 @@ HAIR = "s"
 MANE_LOCKS = [[(31.6, 14.2), (36.0, 14.6), (40.2, 16.6), (44.0, 19.8), (47.2, 23.6),
                (50.0, 27.2)]]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
-HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 3.6
+HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 2.8
 
 def horn_outline():
     """Returns the horn's cone as a triangle: base corners and tip."""
@@ -246,16 +246,20 @@ def horn_outline():
     return [(bx + across[0], by + across[1]), (tx, ty), (bx - across[0], by - across[1])]
 
 
-def horn_twist(lines, in_horn):
-    """Marks the grooves that wind round the horn: seen from the side they are bands of `/`
-    across it, two cells wide and one apart (a `/` runs one column right per row up, so a band
-    is the cells whose column and row add up to the same phase); near its base, where it meets
-    the forehead and the ear, the horn is left plain."""
+def draw_horn(lines, in_horn):
+    """Draws the spiral horn row by row across its tip and the cells it covers a fifth of: its
+    upper edge a `` ` ``, its lower edge a `.`, and the grooves that wind round it, seen from
+    the side, a `/` in every cell between."""
+    cover = in_horn.reshape(lines.rows, 2 * SAMPLES, lines.columns, SAMPLES).mean(axis=(1, 3))
+    tip = (int(HORN_TIP[1] // 2), int(HORN_TIP[0]))  # its fine point covers little of its cell
     for row in range(lines.rows):
-        for column in range(lines.columns):
-            centre = (2 * row + 1) * SAMPLES, int((column + 0.5) * SAMPLES)
-            if in_horn[centre] and (column + row) % 3 < 2 and row < 6:
-                lines.mark(row, column, "/")
+        inside = [column for column in range(lines.columns) if cover[row, column] >= 0.2
+                  or (row, column) == tip]
+        if not inside:
+            continue
+        first, last = inside[0], inside[-1]
+        glyphs = "." if first == last else "`" + "/" * (last - first - 1) + "."
+        lines.accent(row + 1, first + 1, glyphs)
 
 
 def horse1(c):
@@ -265,7 +269,6 @@ def horse1(c):
     horn = horn_outline()
     near, in_horn = stencil(rows, columns, NEAR_SIDE), stencil(rows, columns, horn, smooth=False)
     lines = LineWork(rows, columns)
-    lines.outline(horn, smooth=False)
     lines.outline(NEAR_SIDE, hidden=in_horn)
     for strand in TAIL_STRANDS:
         lines.stroke(strand, glyph=HAIR, over=True)
@@ -275,7 +278,7 @@ def horse1(c):
     lines.stroke(THIGH)
     for lock in MANE_LOCKS:
         lines.stroke(lock, glyph=HAIR)
-    horn_twist(lines, in_horn)
+    draw_horn(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
 
