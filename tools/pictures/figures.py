@@ -171,10 +171,10 @@ def stencil(rows, columns, *shapes, smooth=True):
 # Picture 1: the unicorn, facing left, in light line-work.
 #
 # The unicorn is a few outlines in line-work: its near side (head, neck, body and near legs)
-# as one closed curve, the far legs behind it, the horn with bands of `/` for its twist, the
-# cheek and the thigh inside the outline; the mane and the tail are strands of a wavy glyph, so
-# hair never reads as an outline. The eye, the nostril and the hooves are the hand finish's
-# (finish.txt).
+# as one closed curve, the far legs behind it, the cheek and the thigh inside the outline; the
+# horn row by row, a `/` groove in every cell between its edges; the mane and the tail strands
+# of a wavy glyph, so hair never reads as an outline. The eye, the nostril and the hooves are
+# the hand finish's (finish.txt).
 
 def scaled(points, about, factor):
     """Returns `points` moved towards (or away from) the point `about` by `factor`."""
