@@ -202,7 +202,6 @@ NEAR_SIDE = head([
     (68.6, 46.5), (69.6, 51.5), (71.0, 55.5), (69.8, 59.0), (68.4, 63.2),         # hind leg's back,
     (67.6, 66.6), (68.0, 69.6), (63.4, 69.6), (64.2, 67.0), (64.8, 64.4),         # the cannon set
     (66.0, 60.0), (66.8, 56.5), (65.6, 53.0), (64.6, 50.5),                       # forward
-
     (63.6, 46.6), (58.0, 47.2), (51.0, 48.4), (44.0, 47.6),                       # belly
     (35.6, 45.6), (34.2, 50.0), (32.6, 55.0), (31.2, 59.5), (30.0, 63.5),         # foreleg's back,
     (29.4, 66.6), (29.8, 69.6), (24.6, 69.6), (25.6, 67.0), (26.4, 64.0),         # stepping ahead
@@ -221,7 +220,7 @@ FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 6
                [4.6, 3.6, 3.2, 2.8, 3.2])
 FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 69.4)],
                 [6.0, 4.4, 3.2, 2.8, 3.2])
-# The tail: strands of hair from the top of the rump, arching out and falling in a fan.
+# The tail: two strands of hair from the top of the rump, arching out and falling to a point.
 TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (77.6, 50.0),
                  (75.6, 58.0)],
                 [(69.8, 30.0), (73.2, 31.6), (74.8, 37.0), (75.0, 45.0), (75.4, 52.0),
@@ -230,11 +229,11 @@ TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (77.6, 
 THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
 # The glyph of the mane's and the tail's hair: wavy, unlike any outline's.
 HAIR = "s"
-# The mane: locks hanging from the crest over the near side of the neck.
-MANE_LOCKS = [[(31.6, 14.2), (36.0, 14.6), (40.2, 16.6), (44.0, 19.8), (47.2, 23.6),
-               (50.0, 27.2)]]
+# The mane: a band of hair just inside the crest, from the poll down to the withers.
+MANE = [(31.6, 14.2), (36.0, 14.6), (40.2, 16.6), (44.0, 19.8), (47.2, 23.6), (50.0, 27.2)]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 2.8
+
 
 def horn_outline():
     """Returns the horn's cone as a triangle: base corners and tip."""
@@ -276,8 +275,7 @@ def horse1(c):
         lines.outline(limb(*leg), hidden=near | in_horn, smooth=False)
     lines.stroke(CHEEK)
     lines.stroke(THIGH)
-    for lock in MANE_LOCKS:
-        lines.stroke(lock, glyph=HAIR)
+    lines.stroke(MANE, glyph=HAIR)
     draw_horn(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
@@ -312,7 +310,7 @@ HEAD_TOP = 14.6
 # The eyes: centre across and down, radii; the pupils looking straight out.
 EYE_ACROSS, EYE_Y, EYE_RX, EYE_RY = 11.6, 36.4, 6.2, 5.0
 PUPIL_RX, PUPIL_RY = 2.4, 2.8
-# The brow: solid across the middle out to BROW_CORE either side; beyond it each end sweeps up
+# The brow: full height out to BROW_CORE either side of the middle; beyond it each end tapers
 # to a point at BROW_END.
 BROW_CORE, BROW_END = 15.6, 18.2
 
@@ -344,15 +342,17 @@ def brow_edges(across):
         return 16.0 - 2.4 * arch, 30.8 - 1.0 * arch + frown
     t = min(1.0, (d - BROW_CORE) / (BROW_END - BROW_CORE))
     return 16.0 + 6.0 * t, 30.8 + 1.0 * t
+
+
 def draw_brow(c):
     """Draws the unibrow: a solid band with streaks of hair combed outwards from the middle,
     and hairs sticking out of its edges."""
     steps = 120
     xs = [-BROW_END + 2 * BROW_END * i / steps for i in range(steps + 1)]
-    c.polygon([face_point(x, brow_edges(x)[0]) for x in xs] +
-              [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], level=1.0, mode="set")
-    inside = stencil(c.rows, c.columns, [face_point(x, brow_edges(x)[0]) for x in xs] +
-                     [face_point(x, brow_edges(x)[1]) for x in reversed(xs)], smooth=False)
+    outline = ([face_point(x, brow_edges(x)[0]) for x in xs] +
+               [face_point(x, brow_edges(x)[1]) for x in reversed(xs)])
+    c.polygon(outline, level=1.0, mode="set")
+    inside = stencil(c.rows, c.columns, outline, smooth=False)
     # Streaks one shade lighter, slanting outwards and up, so the band reads as hair.
     streaks = Canvas(c.rows, c.columns)
     for k in range(-6, 7):
