@@ -104,12 +104,6 @@ class LineWork:
         """Adds the edge of a closed shape as a stroke (see stroke)."""
         self.stroke(shape, hidden, closed=True, **options)
 
-    def mark(self, row, column, glyph):
-        """Places `glyph` at a cell given as row and column counted from 0, unless a stroke
-        already draws there."""
-        if self.strokes.get((row, column), (0.0, ""))[0] < self.MIN_LENGTH:
-            self.accents[(row, column)] = glyph
-
     def accent(self, row, column, text):
         """Places `text` from a cell given as row and column counted from 1, over the strokes."""
         for k, glyph in enumerate(text):
