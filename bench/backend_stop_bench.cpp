@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sound/audio_backend.hpp"
+#include "runs_argument.hpp"
 #include "timing_stats.hpp"
 
 namespace {
@@ -37,7 +38,8 @@ void report(const char* what, const std::vector<double>& times, double goal_ms, 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : default_runs;
+    const int runs = bench::runs_argument(argc, argv, default_runs);
+    if (runs == 0) return 2;
     bench::print_load_average();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::mt19937 generator(20240612);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bixo_in_terminal.hpp"
+#include "runs_argument.hpp"
 #include "timing_stats.hpp"
 
 namespace {
@@ -55,7 +56,8 @@ Timings press_ctrl_c_while_the_music_plays() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : default_runs;
+    const int runs = bench::runs_argument(argc, argv, default_runs);
+    if (runs == 0) return 2;
     bench::print_load_average();
     std::printf("Ctrl-C with the music playing: goal terminal restored <= %.0f ms and ended <= %.0f ms at p99, "
                 "status 130\n", restored_goal_ms, ended_goal_ms);

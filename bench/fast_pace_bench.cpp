@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "pty_capture.hpp"
 #include "fast_pace_text.hpp"
+#include "runs_argument.hpp"
 #include "show/console.hpp"
 #include "show/schedule.hpp"
 #include "show/typewriter.hpp"
@@ -40,11 +40,8 @@ double run_once(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : default_runs;
-    if (runs < 1) {
-        std::fprintf(stderr, "usage: %s [runs >= 1]\n", argv[0]);
-        return 2;
-    }
+    const int runs = bench::runs_argument(argc, argv, default_runs);
+    if (runs == 0) return 2;
     const std::string text = bench::fast_pace_text();
     std::printf("fast pace: %zu characters to a pty, nominal %zu ms, goal actual/nominal <= %.3f\n",
                 text.size(), text.size() * fast_pace, goal_ratio);

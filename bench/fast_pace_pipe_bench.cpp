@@ -7,11 +7,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/platform.hpp"
 #include "fast_pace_text.hpp"
+#include "runs_argument.hpp"
 #include "show/console.hpp"
 #include "show/schedule.hpp"
 #include "show/typewriter.hpp"
@@ -24,11 +24,8 @@ constexpr int default_runs = 5;
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : default_runs;
-    if (runs < 1) {
-        std::fprintf(stderr, "usage: %s [runs >= 1]\n", argv[0]);
-        return 2;
-    }
+    const int runs = bench::runs_argument(argc, argv, default_runs);
+    if (runs == 0) return 2;
     platform::begin_session();  // the show's own timer set-up, as when it runs
     const std::string text = bench::fast_pace_text();
     std::fprintf(stderr, "fast pace: %zu characters to standard output, nominal %zu ms, goal within %.0f%%\n",
