@@ -32,6 +32,12 @@ bool write_output(std::string_view bytes);
 // Width of the terminal on standard output, 0 when standard output is no terminal.
 int output_columns();
 
+// Whether the terminal on standard output moves the cursor to the next line as soon as a
+// character fills its last column (the Windows console), rather than when the next character
+// comes (POSIX terminals). Where it does, a line as wide as the terminal followed by a line
+// break takes two lines.
+bool output_wraps_at_once();
+
 // ---- The show's session ------------------------------------------------------------------
 
 // Prepares the run: standard output unbuffered, keys typed on a terminal not echoed (signal

@@ -179,6 +179,11 @@ int output_columns() {
     return columns;
 }
 
+// Terminals keep the cursor on a full line until the next character comes.
+bool output_wraps_at_once() {
+    return false;
+}
+
 // ---- The show's session ----------------------------------------------------------------------
 
 void begin_session() {

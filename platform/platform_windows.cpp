@@ -171,6 +171,12 @@ int output_columns() {
     return info.dwSize.X;  // the console wraps at its buffer's width
 }
 
+// The console moves the cursor on as soon as a line is full. A console set to wait for the next
+// character instead (DISABLE_NEWLINE_AUTO_RETURN) only loses a picture's last column to this.
+bool output_wraps_at_once() {
+    return true;
+}
+
 // ---- The show's session ----------------------------------------------------------------------
 
 void begin_session() {

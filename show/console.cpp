@@ -18,8 +18,13 @@ int column = 0;
 // The terminal's width when the current line began; 0 where the output is no terminal.
 int line_columns = 0;
 
+// How many characters of a picture row fit on the current line: the terminal's width, less one
+// where the cursor leaves a full line at once, so that the row's line break does not leave an
+// empty line behind it.
+int line_room = 0;
+
 // Whether part of the current line was left out beyond a narrow terminal's right edge. The
-// terminal's cursor then stands at its edge, not where an 80-column console's would.
+// terminal's cursor then stands where the room ends, not where an 80-column console's would.
 bool line_clipped = false;
 
 // Where an 80-column console would wrap, the terminal needs a line break of ours when it is
@@ -40,6 +45,7 @@ void write_text(std::string_view text, Text kind) {
         }
         if (column == 0) {
             line_columns = platform::output_columns();
+            line_room = platform::output_wraps_at_once() ? line_columns - 1 : line_columns;
             line_clipped = false;
         }
         if (character == '\n') {
@@ -48,7 +54,7 @@ void write_text(std::string_view text, Text kind) {
             continue;
         }
         const bool narrow = line_columns > 0 && line_columns < show_width;
-        if (kind == Text::picture && narrow && column >= line_columns) {
+        if (kind == Text::picture && narrow && column >= line_room) {
             line_clipped = true;
         } else {
             bytes += character;

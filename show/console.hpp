@@ -4,8 +4,9 @@
 // terminal of another width the console keeps an 80-column console's lines itself:
 // - wider: every line is broken where an 80-column console would wrap it;
 // - narrower: picture rows are broken there too, and what lies beyond the terminal's right
-//   edge is left out, so each picture shows its left part with its rows aligned. Story text
-//   goes out unchanged and wraps where the terminal wraps it: none of it is lost.
+//   edge is left out, so each picture shows its left part with its rows aligned, one line per
+//   row (on a console that wraps as soon as a line is full, the last column stays empty). Story
+//   text goes out unchanged and wraps where the terminal wraps it: none of it is lost.
 // At exactly 80 columns, or where the output is no terminal, the bytes go out unchanged.
 // The terminal's width is read as each line begins: a resize counts from the next row on.
 #pragma once

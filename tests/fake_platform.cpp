@@ -79,6 +79,10 @@ int output_columns() {
     return settings.columns;
 }
 
+bool output_wraps_at_once() {
+    return settings.wraps_at_once;
+}
+
 void begin_session() {}
 void end_session() {
     events.push_back({Event::Kind::terminal_restored, "", {}});

@@ -28,6 +28,7 @@ struct ShowEnded {
 
 struct Settings {
     int columns = 0;                         // output_columns(): 0 means no terminal
+    bool wraps_at_once = false;              // output_wraps_at_once()
     Clock::duration write_cost{};            // virtual time each write takes
     Clock::duration sleep_overshoot{};       // virtual time each sleep wakes up late
     std::size_t stall_at_write = 0;          // 1-based write after which the clock jumps (0: never)

@@ -2,10 +2,12 @@
 // music calls between the right texts, and the show's length on the virtual clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <numeric>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fake_platform.hpp"
@@ -122,9 +124,10 @@ protected:
     std::time_t started_at = 0;
     std::time_t ended_at = 0;
 
-    void run(int columns = 0) {
+    void run(int columns = 0, bool wraps_at_once = false) {
         fake_platform::reset();
         fake_platform::settings.columns = columns;
+        fake_platform::settings.wraps_at_once = wraps_at_once;
         started_at = std::time(nullptr);
         run_show();
         ended_at = std::time(nullptr);
@@ -204,20 +207,43 @@ protected:
     }
 };
 
-// What an 80-column console shows for `bytes`: the lines, each wrapped after column 80.
-std::vector<std::string> lines_on_an_80_column_console(const std::string& bytes) {
+// What a console `columns` wide shows for `bytes`: its lines. A full line wraps when the next
+// character comes (a terminal), or at once (the Windows console): then a line break that
+// follows a full line leaves an empty line.
+std::vector<std::string> console_lines(const std::string& bytes, std::size_t columns, bool wraps_at_once) {
     std::vector<std::string> lines(1);
     for (char character : bytes) {
         if (character == '\n') {
             lines.emplace_back();
             continue;
         }
-        if (lines.back().size() == 80) {
+        if (lines.back().size() == columns) {
             lines.emplace_back();
         }
         lines.back() += character;
+        if (wraps_at_once && lines.back().size() == columns) {
+            lines.emplace_back();
+        }
     }
     return lines;
+}
+
+// Whether picture `rows` stand on consecutive `lines`, each row's left part on a line of its
+// own, with all of the row that fits in `columns` but perhaps the last column.
+template <typename Rows>
+bool on_a_line_each(const std::vector<std::string>& lines, const Rows& rows, std::size_t columns) {
+    for (std::size_t first = 0; first + rows.size() <= lines.size(); ++first) {
+        bool all = true;
+        for (std::size_t i = 0; i < rows.size() && all; ++i) {
+            const std::string_view row = rows[i].substr(0, rows[i].find('\n'));
+            const std::string& line = lines[first + i];
+            all = row.starts_with(line) && line.size() >= std::min(row.size(), columns - 1);
+        }
+        if (all) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // What the console types for picture `rows` on a terminal `columns` wide, narrower than 80:
@@ -295,7 +321,7 @@ TEST_F(Show, PicturesStandRowByRowOnEveryTerminalWidth) {
     EXPECT_EQ(fake_platform::output(), exact) << "no terminal: the same bytes as on 80 columns";
 
     // On a wider terminal the show breaks the lines itself: it looks as it does on 80 columns.
-    const std::vector<std::string> expected_lines = lines_on_an_80_column_console(exact);
+    const std::vector<std::string> expected_lines = console_lines(exact, 80, false);
     for (int columns : {81, 120, 250}) {
         run(columns);
         std::vector<std::string> lines;
@@ -319,20 +345,31 @@ TEST_F(Show, PicturesStandRowByRowOnEveryTerminalWidth) {
     }
 }
 
+// On a terminal, and on the Windows console, which leaves a full line at once: there a row
+// keeps off the last column, or its line break would leave an empty line.
 TEST_F(Show, OnANarrowTerminalPicturesKeepTheirRowsClippedAndTheStoryIsWhole) {
     run(80);
     const std::string exact = fake_platform::output();
-    for (std::size_t columns : {60, 40}) {
-        run(static_cast<int>(columns));
-        std::string expected = exact;
-        std::size_t from = 0;
-        replace_once(expected, joined(pictures::horse1_rows), clipped(pictures::horse1_rows, columns), from);
-        replace_once(expected, joined(pictures::unibike_rows), clipped(pictures::unibike_rows, columns), from);
-        replace_once(expected, joined(pictures::horse2_rows), clipped(pictures::horse2_rows, columns), from);
-        replace_once(expected, joined(banners::programmer_banner_rows), clipped(banners::programmer_banner_rows, columns), from);
-        replace_once(expected, joined(banners::artist_banner_rows), clipped(banners::artist_banner_rows, columns), from);
-        EXPECT_EQ(fake_platform::output(), expected) << columns << " columns";
-        EXPECT_EQ(count_sleeps_of(milliseconds(1)), 11468u) << "every character typed at the fast pace keeps its pause";
+    for (bool wraps_at_once : {false, true}) {
+        for (std::size_t columns : {79, 60, 40}) {
+            run(static_cast<int>(columns), wraps_at_once);
+            const std::size_t room = wraps_at_once ? columns - 1 : columns;
+            std::string expected = exact;
+            std::size_t from = 0;
+            replace_once(expected, joined(pictures::horse1_rows), clipped(pictures::horse1_rows, room), from);
+            replace_once(expected, joined(pictures::unibike_rows), clipped(pictures::unibike_rows, room), from);
+            replace_once(expected, joined(pictures::horse2_rows), clipped(pictures::horse2_rows, room), from);
+            replace_once(expected, joined(banners::programmer_banner_rows), clipped(banners::programmer_banner_rows, room), from);
+            replace_once(expected, joined(banners::artist_banner_rows), clipped(banners::artist_banner_rows, room), from);
+            const std::string output = fake_platform::output();
+            EXPECT_EQ(output, expected) << columns << " columns, wrapping at once: " << wraps_at_once;
+            EXPECT_EQ(count_sleeps_of(milliseconds(1)), 11468u) << "every character typed at the fast pace keeps its pause";
+
+            const std::vector<std::string> lines = console_lines(output, columns, wraps_at_once);
+            EXPECT_TRUE(on_a_line_each(lines, pictures::horse1_rows, columns)) << columns << " columns, wrapping at once: " << wraps_at_once;
+            EXPECT_TRUE(on_a_line_each(lines, pictures::unibike_rows, columns)) << columns << " columns, wrapping at once: " << wraps_at_once;
+            EXPECT_TRUE(on_a_line_each(lines, pictures::horse2_rows, columns)) << columns << " columns, wrapping at once: " << wraps_at_once;
+        }
     }
 }
 
