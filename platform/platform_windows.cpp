@@ -37,7 +37,7 @@ constexpr DWORD timer_safety_margin_ms = 20;
 
 volatile LONG stop_signal = 0;
 HANDLE stop_event = nullptr;           // set with the stop request, so a pause ends at once
-HANDLE session_ended_event = nullptr;  // set once the show has cleaned up
+HANDLE session_ended_event = nullptr;  // set by exit_by_signal, once the show has cleaned up
 
 void request_stop(int signal) {
     InterlockedCompareExchange(&stop_signal, signal, 0);  // the first reason counts
@@ -198,14 +198,13 @@ void begin_session() {
     }
 }
 
+// A console control handler waiting for a closed window's clean-up goes on waiting: the undo
+// that follows (the music's silence) must run before the handler lets Windows end the process.
 void end_session() {
     restore_input_mode();
     if (timer_resolution_raised) {
         timeEndPeriod(1);
         timer_resolution_raised = false;
-    }
-    if (session_ended_event != nullptr) {
-        SetEvent(session_ended_event);  // a waiting console control handler may return now
     }
 }
 
@@ -215,6 +214,9 @@ int stop_request() {
 
 void exit_by_signal(int signal) {
     end_session();
+    if (session_ended_event != nullptr) {
+        SetEvent(session_ended_event);  // a waiting console control handler may return now
+    }
     ExitProcess(signal == SIGINT ? ctrl_c_exit_code : 128 + signal);
 }
 
