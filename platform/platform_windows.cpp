@@ -46,15 +46,50 @@ void request_stop(int signal) {
     }
 }
 
+// A write to a full pipe, or a read of the final key from a pipe, blocks the main thread inside
+// the system, where no event reaches it: the handler cancels that call. The main thread marks
+// such a call and looks at the stop request after marking it, before the call; the handler sets
+// the request before looking at the mark. So either the main thread sees the request and makes
+// no call, or the handler sees the mark and cancels until the call is over.
+HANDLE main_thread = nullptr;  // a real handle: GetCurrentThread's means "the calling thread"
+volatile LONG main_thread_blocks = 0;
+
+// Marks a call that may block; false, with no mark, when a stop was asked already.
+bool begin_blocking_call() {
+    InterlockedExchange(&main_thread_blocks, 1);
+    if (InterlockedCompareExchange(&stop_signal, 0, 0) != 0) {
+        InterlockedExchange(&main_thread_blocks, 0);
+        return false;
+    }
+    return true;
+}
+
+void end_blocking_call() {
+    InterlockedExchange(&main_thread_blocks, 0);
+}
+
+void cancel_blocking_call() {
+    if (main_thread == nullptr) {
+        return;
+    }
+    // The call may be about to start, so one cancel may find nothing yet.
+    for (DWORD tries = 0; InterlockedCompareExchange(&main_thread_blocks, 0, 0) != 0 && tries < clean_up_allowance_ms; ++tries) {
+        CancelSynchronousIo(main_thread);
+        Sleep(1);
+    }
+}
+
 BOOL WINAPI on_console_control(DWORD event) {
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
         request_stop(SIGINT);
+        cancel_blocking_call();
         return TRUE;
     }
     // The console window closes, the user logs off or the system shuts down: Windows ends the
     // process as soon as this handler returns, so it returns only once the main thread has
-    // stopped the music and restored the console (or after the allowance).
+    // restored the console and stopped the music (or after the allowance).
     request_stop(SIGTERM);
+    cancel_blocking_call();
     if (session_ended_event != nullptr) {
         WaitForSingleObject(session_ended_event, clean_up_allowance_ms);
     }
@@ -156,8 +191,13 @@ void sleep_until(Clock::time_point deadline) {
 // The C runtime's text mode turns each "\n" into "\r\n", as Windows programs write lines; the
 // show's text holds no "\r" of its own, so none is doubled.
 bool write_output(std::string_view bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
-        request_stop(output_closed);  // a closed pipe, or a console that is gone
+    if (!begin_blocking_call()) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+    end_blocking_call();
+    if (!written) {
+        request_stop(output_closed);  // a closed pipe, or a console that is gone; a Ctrl-C came first if it cancelled the write
         return false;
     }
     return true;
@@ -183,6 +223,10 @@ void begin_session() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // every write reaches the console in order
     stop_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     session_ended_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &main_thread, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        main_thread = nullptr;  // a blocked write then waits for room as before
+    }
     if (!SetConsoleCtrlHandler(on_console_control, TRUE)) {
         std::fputs("bixo: Ctrl-C will end the show without restoring the console\n", stderr);
     }
