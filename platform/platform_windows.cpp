@@ -266,12 +266,64 @@ void exit_by_signal(int signal) {
 
 // ---- Final key wait --------------------------------------------------------------------------
 
+namespace {
+
+bool is_modifier(WORD key) {
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN ||
+           key == VK_CAPITAL || key == VK_NUMLOCK || key == VK_SCROLL;
+}
+
+// Waits for a key pressed on the console (a modifier alone does not count, as with PAUSE), or
+// for a stop request.
+void wait_for_console_key(HANDLE input) {
+    for (;;) {
+        const HANDLE wake_on[] = {input, stop_event};
+        const DWORD handles = stop_event != nullptr ? 2 : 1;
+        if (WaitForMultipleObjects(handles, wake_on, FALSE, INFINITE) != WAIT_OBJECT_0) {
+            return;  // a stop request, or a wait that cannot be made
+        }
+        INPUT_RECORD record;
+        DWORD records = 0;
+        if (!ReadConsoleInputW(input, &record, 1, &records)) {
+            return;
+        }
+        if (records == 1 && record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown &&
+            !is_modifier(record.Event.KeyEvent.wVirtualKeyCode)) {
+            return;
+        }
+    }
+}
+
+// PAUSE's part where no command interpreter runs it: the same prompt, one key, the line ended.
+// Where standard input is no console, one byte or the end of the input.
+void pause_by_ourselves() {
+    write_output("Press any key to continue . . . ");
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(input, &mode)) {
+        // One key at a time, unseen; Ctrl-C still works (ENABLE_PROCESSED_INPUT).
+        SetConsoleMode(input, mode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT));
+        wait_for_console_key(input);
+        SetConsoleMode(input, mode);
+    } else if (begin_blocking_call()) {
+        char key = 0;
+        DWORD read = 0;
+        ReadFile(input, &key, 1, &read, nullptr);  // a Ctrl-C cancels it
+        end_blocking_call();
+    }
+    write_output("\n");
+}
+
+}  // namespace
+
 void wait_for_key() {
     restore_input_mode();
     if (input_mode_saved) {
         FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));  // keys typed during the show must not count
     }
-    std::system("PAUSE");  // prompts, waits for one key and ends the prompt's line
+    if (std::system("PAUSE") == -1) {  // prompts, waits for one key and ends the prompt's line
+        pause_by_ourselves();          // no command interpreter could be started
+    }
 }
 
 }  // namespace platform
