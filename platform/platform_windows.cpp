@@ -9,6 +9,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "platform/platform.hpp"
 
@@ -262,6 +266,67 @@ void exit_by_signal(int signal) {
         SetEvent(session_ended_event);  // a waiting console control handler may return now
     }
     ExitProcess(signal == SIGINT ? ctrl_c_exit_code : 128 + signal);
+}
+
+namespace {
+
+// What the thread of run_with_time_limit shares with the wait: whichever finishes first, the
+// work or the wait, decides whether the work was in time.
+struct TimedWork {
+    enum : LONG { running, in_time, late };
+    std::function<void()> work;
+    std::function<void()> if_late;
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    volatile LONG outcome = running;
+
+    ~TimedWork() {
+        if (done != nullptr) {
+            CloseHandle(done);
+        }
+    }
+};
+
+void run_timed_work(const std::shared_ptr<TimedWork>& timed) {
+    timed->work();
+    if (InterlockedCompareExchange(&timed->outcome, TimedWork::in_time, TimedWork::running) == TimedWork::late) {
+        timed->if_late();
+    } else {
+        SetEvent(timed->done);
+    }
+}
+
+}  // namespace
+
+bool run_with_time_limit(std::function<void()> work, std::function<void()> if_late, Clock::duration limit) {
+    auto timed = std::make_shared<TimedWork>();
+    timed->work = std::move(work);
+    timed->if_late = std::move(if_late);
+    if (timed->done == nullptr) {
+        timed->work();  // no way to wait for the thread: the work runs here, without a limit
+        return true;
+    }
+    try {
+        std::thread(run_timed_work, timed).detach();
+    } catch (const std::system_error&) {
+        timed->work();
+        return true;
+    }
+
+    const HANDLE wake_on[] = {timed->done, stop_event};
+    const DWORD handles = stop_event != nullptr ? 2 : 1;
+    const Clock::time_point deadline = Clock::now() + limit;
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        const DWORD result = WaitForMultipleObjects(handles, wake_on, FALSE, whole_milliseconds_to(left));
+        if (result == WAIT_OBJECT_0 + 1) {
+            exit_by_signal(stop_request());
+        }
+        if (result != WAIT_TIMEOUT || left <= Clock::duration::zero()) {
+            break;  // the work returned, or the limit passed (or the wait failed: judged as late)
+        }
+    }
+    // The work may have returned just now: then it was in time after all.
+    return InterlockedCompareExchange(&timed->outcome, TimedWork::late, TimedWork::running) == TimedWork::in_time;
 }
 
 // ---- Final key wait --------------------------------------------------------------------------
