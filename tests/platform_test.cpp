@@ -3,9 +3,17 @@
 // never early.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <thread>
 
 #include "platform/platform.hpp"
+#include "test_system.hpp"
 
 namespace {
 
@@ -44,6 +52,109 @@ TEST_F(Pauses, ADeadlineAlreadyPastEndsThePauseWithoutAStopRequest) {
     platform::sleep_until(platform::now() - 1s);
     platform::sleep_until(platform::now());
     EXPECT_EQ(platform::stop_request(), 0);
+}
+
+// ---- Stop requests ---------------------------------------------------------------------
+
+// A write that waits for room in a full pipe still sees Ctrl-C; on Windows only a cancel from
+// the handler reaches it there. In a process of its own, which keeps the session and the stop.
+TEST(StopRequestDeathTest, CtrlCEndsAWriteThatWaitsForAFullPipe) {
+    EXPECT_EXIT(
+        {
+            platform::begin_session();
+            test_system::make_output_full();
+            std::thread([] {
+                std::this_thread::sleep_for(300ms);
+                test_system::press_ctrl_c();
+                std::this_thread::sleep_for(10s);
+                std::_Exit(2);  // the write still waits
+            }).detach();
+            const bool written = platform::write_output("the story goes on");
+            std::_Exit(!written && platform::stop_request() == SIGINT ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// ---- Work with a time limit ------------------------------------------------------------
+
+TEST(TimeLimit, WorkThatReturnsInTimeRunsOnItsOwnThreadAndIsNeverUndone) {
+    std::thread::id worker;
+    std::atomic<bool> undone = false;
+    EXPECT_TRUE(platform::run_with_time_limit(
+        [&] {
+            std::this_thread::sleep_for(20ms);
+            worker = std::this_thread::get_id();
+        },
+        [&] { undone = true; }, 10s));
+    EXPECT_NE(worker, std::thread::id()) << "the call returned before the work";
+    EXPECT_NE(worker, std::this_thread::get_id());
+    std::this_thread::sleep_for(50ms);  // time for a wrongly started undo to show
+    EXPECT_FALSE(undone);
+}
+
+TEST(TimeLimit, WorkThatOverrunsIsLeftRunningAndUndoneOnceItReturns) {
+    std::promise<void> release;
+    std::promise<bool> undone;  // whether the work had returned when the undo ran
+    std::atomic<bool> returned = false;
+    const Clock::time_point start = platform::now();
+    EXPECT_FALSE(platform::run_with_time_limit(
+        [&returned, released = release.get_future().share()] {
+            released.wait();
+            returned = true;
+        },
+        [&] { undone.set_value(returned); }, 100ms));
+    EXPECT_GE(platform::now() - start, 100ms);
+    EXPECT_FALSE(returned);
+
+    std::future<bool> undo = undone.get_future();
+    release.set_value();
+    ASSERT_EQ(undo.wait_for(10s), std::future_status::ready);
+    EXPECT_TRUE(undo.get());
+}
+
+TEST(TimeLimitDeathTest, CtrlCDuringTheWaitEndsTheProgramAsCtrlCDoes) {
+    EXPECT_EXIT(
+        {
+            platform::begin_session();
+            platform::run_with_time_limit(
+                [] {
+                    test_system::press_ctrl_c();
+                    std::this_thread::sleep_for(30s);
+                },
+                [] {}, 20s);
+            std::_Exit(1);
+        },
+        test_system::ended_by_ctrl_c, "");
+}
+
+// ---- The final key wait ------------------------------------------------------------------
+
+// On Windows the wait is the command interpreter's PAUSE; where none can be started, the wait
+// still takes its one key. Elsewhere no interpreter takes part, and the same holds.
+TEST(KeyWait, TakesOneKeyEvenWhereNoCommandInterpreterStarts) {
+    const std::filesystem::path nowhere = test_system::make_scratch_directory("bixo-no-interpreter-");
+    const auto saved = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::pair<bool, std::string>(value != nullptr, value != nullptr ? value : "");
+    };
+    const auto restore = [](const char* name, const std::pair<bool, std::string>& value) {
+        if (value.first) {
+            test_system::set_environment(name, value.second);
+        } else {
+            test_system::unset_environment(name);
+        }
+    };
+    const auto path = saved("PATH");
+    const auto comspec = saved("COMSPEC");
+    test_system::set_environment("COMSPEC", (nowhere / "missing.exe").string());
+    test_system::set_environment("PATH", nowhere.string());
+
+    const std::string unread = test_system::unread_after(platform::wait_for_key, "ab");
+
+    restore("PATH", path);
+    restore("COMSPEC", comspec);
+    std::filesystem::remove(nowhere);
+    EXPECT_EQ(unread, "b");
 }
 
 }  // namespace

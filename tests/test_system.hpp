@@ -1,5 +1,6 @@
 // What the tests need from the operating system beyond standard C++: environment variables (SDL
-// reads its driver settings there), a scratch directory, and the process's thread count.
+// reads its driver settings there), a scratch directory, the process's thread count, standard
+// input and output through pipes, and Ctrl-C.
 // CMake builds test_system_posix.cpp or test_system_windows.cpp.
 #pragma once
 
@@ -19,5 +20,19 @@ std::filesystem::path make_scratch_directory(const std::string& prefix);
 
 // The threads this process runs right now.
 int thread_count();
+
+// Runs `read` with standard input a pipe that holds `input` and then ends; returns what `read`
+// left unread. Standard input is given back after.
+std::string unread_after(void (*read)(), const std::string& input);
+
+// Makes standard output a pipe that nobody reads, so full that the next write must wait. For
+// a process of its own (a death test): standard output is not given back.
+void make_output_full();
+
+// Sends this process what Ctrl-C on its console sends (on Windows, on a console of its own).
+void press_ctrl_c();
+
+// Whether a death test's `exit_status` is that of a program ended by Ctrl-C.
+bool ended_by_ctrl_c(int exit_status);
 
 }  // namespace test_system

@@ -1,5 +1,10 @@
 #include "test_system.hpp"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
@@ -31,6 +36,49 @@ int thread_count() {
         ++count;
     }
     return count;
+}
+
+std::string unread_after(void (*read)(), const std::string& input) {
+    int ends[2];
+    if (pipe(ends) != 0 || write(ends[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) {
+        throw std::runtime_error("cannot fill a pipe");
+    }
+    close(ends[1]);
+    const int saved_input = dup(STDIN_FILENO);
+    dup2(ends[0], STDIN_FILENO);
+    close(ends[0]);
+    read();
+    std::string unread;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(STDIN_FILENO, buffer, sizeof buffer)) > 0;) {
+        unread.append(buffer, static_cast<std::size_t>(got));
+    }
+    dup2(saved_input, STDIN_FILENO);
+    close(saved_input);
+    return unread;
+}
+
+void make_output_full() {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        throw std::runtime_error("cannot make a pipe");
+    }
+    fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    fcntl(ends[1], F_SETFL, O_NONBLOCK);
+    const char filler[512] = {};
+    while (write(ends[1], filler, sizeof filler) > 0) {
+    }
+    fcntl(ends[1], F_SETFL, 0);
+    dup2(ends[1], STDOUT_FILENO);
+    close(ends[1]);  // the read end stays open, unread
+}
+
+void press_ctrl_c() {
+    kill(getpid(), SIGINT);
+}
+
+bool ended_by_ctrl_c(int exit_status) {
+    return WIFSIGNALED(exit_status) && WTERMSIG(exit_status) == SIGINT;
 }
 
 }  // namespace test_system

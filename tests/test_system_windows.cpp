@@ -1,5 +1,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <tlhelp32.h>
 
 #include <cstdlib>
@@ -44,6 +46,58 @@ int thread_count() {
     }
     CloseHandle(snapshot);
     return count;
+}
+
+std::string unread_after(void (*read)(), const std::string& input) {
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    DWORD written = 0;
+    if (!CreatePipe(&read_end, &write_end, nullptr, 0) ||
+        !WriteFile(write_end, input.data(), static_cast<DWORD>(input.size()), &written, nullptr) || written != input.size()) {
+        throw std::runtime_error("cannot fill a pipe");
+    }
+    CloseHandle(write_end);
+    const HANDLE saved_input = GetStdHandle(STD_INPUT_HANDLE);
+    SetStdHandle(STD_INPUT_HANDLE, read_end);
+    read();
+    std::string unread;
+    char buffer[256];
+    for (DWORD got = 0; ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
+        unread.append(buffer, got);
+    }
+    SetStdHandle(STD_INPUT_HANDLE, saved_input);
+    CloseHandle(read_end);
+    return unread;
+}
+
+// The C runtime's standard output (what the show writes through) goes to the pipe as well.
+void make_output_full() {
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    if (!CreatePipe(&read_end, &write_end, nullptr, 4096)) {
+        throw std::runtime_error("cannot make a pipe");
+    }
+    DWORD no_wait = PIPE_NOWAIT;
+    DWORD wait = PIPE_WAIT;
+    const char filler[512] = {};
+    DWORD written = 0;
+    SetNamedPipeHandleState(write_end, &no_wait, nullptr, nullptr);
+    while (WriteFile(write_end, filler, sizeof filler, &written, nullptr) && written > 0) {
+    }
+    SetNamedPipeHandleState(write_end, &wait, nullptr, nullptr);
+    SetStdHandle(STD_OUTPUT_HANDLE, write_end);
+    _dup2(_open_osfhandle(reinterpret_cast<intptr_t>(write_end), _O_WRONLY | _O_TEXT), 1);
+}
+
+// Ctrl-C reaches every process on a console: this one gets a console to itself first.
+void press_ctrl_c() {
+    FreeConsole();
+    AllocConsole();
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+}
+
+bool ended_by_ctrl_c(int exit_status) {
+    return static_cast<DWORD>(exit_status) == 0xC000013A;  // STATUS_CONTROL_C_EXIT
 }
 
 }  // namespace test_system
