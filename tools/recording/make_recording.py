@@ -52,7 +52,7 @@ def record(build, cast):
     """Records the show from its start until RECORD_SECONDS, when Ctrl-C's signal ends it."""
     environment = dict(os.environ, SDL_AUDIODRIVER="dummy", TERM="xterm-256color")
     subprocess.run(["asciinema", "rec", "--quiet", "--overwrite", "--cols", str(COLUMNS), "--rows", str(ROWS),
-                    "--command", f"exec timeout -s INT {RECORD_SECONDS} ./bixo", str(cast)],
+                    "--command", f"exec timeout --foreground -s INT {RECORD_SECONDS} ./bixo", str(cast)],
                    cwd=build, env=environment, stdin=subprocess.DEVNULL, check=True)
 
 
