@@ -305,8 +305,9 @@ bool run_with_time_limit(std::function<void()> work, std::function<void()> if_la
         timed->work();  // no way to wait for the thread: the work runs here, without a limit
         return true;
     }
+    std::thread worker;
     try {
-        std::thread(run_timed_work, timed).detach();
+        worker = std::thread(run_timed_work, timed);
     } catch (const std::system_error&) {
         timed->work();
         return true;
@@ -326,7 +327,12 @@ bool run_with_time_limit(std::function<void()> work, std::function<void()> if_la
         }
     }
     // The work may have returned just now: then it was in time after all.
-    return InterlockedCompareExchange(&timed->outcome, TimedWork::late, TimedWork::running) == TimedWork::in_time;
+    if (InterlockedCompareExchange(&timed->outcome, TimedWork::late, TimedWork::running) == TimedWork::in_time) {
+        worker.join();  // it has nothing left to do but end: no thread outlives work done in time
+        return true;
+    }
+    worker.detach();
+    return false;
 }
 
 // ---- Final key wait --------------------------------------------------------------------------
