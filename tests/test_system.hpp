@@ -21,12 +21,10 @@ std::filesystem::path make_scratch_directory(const std::string& prefix);
 // The threads this process runs right now.
 int thread_count();
 
-// Runs `read` with standard input a pipe that holds `input` and then ends; returns what `read`
-// left unread. Standard input is given back after.
-std::string unread_after(void (*read)(), const std::string& input);
-
-// Makes standard output a pipe that nobody reads, so full that the next write must wait. For
-// a process of its own (a death test): standard output is not given back.
+// For a process of its own (a death test), as neither is given back: standard input becomes a
+// pipe that holds `bytes` and then ends; standard output a pipe that nobody reads, so full
+// that the next write must wait.
+void make_input(const std::string& bytes);
 void make_output_full();
 
 // Sends this process what Ctrl-C on its console sends (on Windows, on a console of its own).

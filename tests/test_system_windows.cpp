@@ -48,26 +48,18 @@ int thread_count() {
     return count;
 }
 
-std::string unread_after(void (*read)(), const std::string& input) {
+// The C runtime's standard input and the process's own: the key wait reads the latter.
+void make_input(const std::string& bytes) {
     HANDLE read_end = nullptr;
     HANDLE write_end = nullptr;
     DWORD written = 0;
     if (!CreatePipe(&read_end, &write_end, nullptr, 0) ||
-        !WriteFile(write_end, input.data(), static_cast<DWORD>(input.size()), &written, nullptr) || written != input.size()) {
+        !WriteFile(write_end, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written != bytes.size()) {
         throw std::runtime_error("cannot fill a pipe");
     }
     CloseHandle(write_end);
-    const HANDLE saved_input = GetStdHandle(STD_INPUT_HANDLE);
     SetStdHandle(STD_INPUT_HANDLE, read_end);
-    read();
-    std::string unread;
-    char buffer[256];
-    for (DWORD got = 0; ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
-        unread.append(buffer, got);
-    }
-    SetStdHandle(STD_INPUT_HANDLE, saved_input);
-    CloseHandle(read_end);
-    return unread;
+    _dup2(_open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY | _O_BINARY), 0);
 }
 
 // The C runtime's standard output (what the show writes through) goes to the pipe as well.
