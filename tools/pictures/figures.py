@@ -166,9 +166,11 @@ def stencil(rows, columns, *shapes, smooth=True):
 #
 # The unicorn is a few outlines in line-work: its near side (head, neck, body and near legs)
 # as one closed curve, the far legs behind it, the cheek and the thigh inside the outline; the
-# horn row by row, a `/` groove in every cell between its edges; the mane and the tail strands
-# of a wavy glyph, so hair never reads as an outline. The eye, the nostril and the hooves are
-# the hand finish's (finish.txt).
+# horn row by row, a `/` groove in every cell between its edges; the mane and the tail locks of
+# hair that fall in curves to points of their own; the shoulder's curve inside the body, and a
+# second line at the chest and a `-` run at the belly, so the outline closes where one light
+# glyph a cell would leave gaps. The eye, the nostril and the hooves are the hand finish's
+# (finish.txt).
 
 def scaled(points, about, factor):
     """Returns `points` moved towards (or away from) the point `about` by `factor`."""
@@ -222,16 +224,17 @@ TAIL_LOCKS = [[(69.6, 29.2), (74.0, 29.4), (77.4, 33.0), (78.4, 40.0), (76.8, 47
                (75.6, 54.0)]]
 # The thigh's front edge inside the body, from the croup down to the stifle.
 THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
-# The mane: where its locks grow along the crest, from the poll down to the withers; each
-# lock falls from there in an S onto the neck and ends in a point.
-MANE_ROOTS = [(34.0, 12.6), (36.6, 13.0), (39.2, 14.0), (41.6, 15.6), (44.0, 17.6),
-              (46.2, 19.8), (48.4, 22.2), (50.6, 24.6)]
-MANE_LOCK = [(0.0, 0.0), (-0.8, 2.4), (-1.0, 4.6), (-0.4, 6.0)]
+# The mane: where its locks grow along the crest, from the poll down to the withers, and how
+# long each is; every lock falls from there in the same curve onto the neck to a point, the
+# longest in the middle.
+MANE_ROOTS = [(34.0, 12.6, 0.7), (36.6, 13.0, 0.9), (39.2, 14.0, 1.1), (41.6, 15.6, 1.2),
+              (44.0, 17.6, 1.2), (46.2, 19.8, 1.1), (48.4, 22.2, 0.9), (50.6, 24.6, 0.7)]
+MANE_LOCK = [(0.0, 0.0), (-1.4, 2.4), (-2.2, 4.6), (-2.0, 6.0)]
 # The inner lines of the body: the shoulder's curve down to the elbow, and the chest's second
 # line, which keeps its outline closed where one light glyph a cell would leave gaps.
 SHOULDER = [(37.0, 32.0), (34.6, 36.4), (33.8, 40.6), (35.6, 44.0)]
 CHEST = [(27.6, 34.0), (26.4, 38.0), (27.8, 42.0), (31.0, 45.2)]
-BELLY = [(36.6, 45.6), (44.0, 47.6), (51.0, 48.4), (58.0, 47.4), (62.6, 46.6)]
+BELLY = [(38.4, 46.4), (44.0, 47.6), (51.0, 48.4), (58.0, 47.4), (62.6, 46.6)]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 2.8
 
@@ -276,8 +279,8 @@ def horse1(c):
         lines.outline(limb(*leg), hidden=near | in_horn, smooth=False)
     lines.stroke(CHEEK)
     lines.stroke(THIGH)
-    for rx, ry in MANE_ROOTS:
-        lines.stroke([(rx + x, ry + y) for x, y in MANE_LOCK])
+    for rx, ry, length in MANE_ROOTS:
+        lines.stroke([(rx + x * length, ry + y * length) for x, y in MANE_LOCK])
     lines.stroke(SHOULDER)
     lines.stroke(CHEST)
     lines.stroke(BELLY, glyph="-", over=True)
