@@ -230,8 +230,9 @@ THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
 MANE_ROOTS = [(34.0, 12.6, 0.7), (36.6, 13.0, 0.9), (39.2, 14.0, 1.1), (41.6, 15.6, 1.2),
               (44.0, 17.6, 1.2), (46.2, 19.8, 1.1), (48.4, 22.2, 0.9), (50.6, 24.6, 0.7)]
 MANE_LOCK = [(0.0, 0.0), (-1.4, 2.4), (-2.2, 4.6), (-2.0, 6.0)]
-# The inner lines of the body: the shoulder's curve down to the elbow, and the chest's second
-# line, which keeps its outline closed where one light glyph a cell would leave gaps.
+# The inner lines of the body: the shoulder's curve down to the elbow; the chest's second line
+# and the belly drawn again as one `-` run keep the outline closed where one light glyph a cell
+# would leave gaps.
 SHOULDER = [(37.0, 32.0), (34.6, 36.4), (33.8, 40.6), (35.6, 44.0)]
 CHEST = [(27.6, 34.0), (26.4, 38.0), (27.8, 42.0), (31.0, 45.2)]
 BELLY = [(38.4, 46.4), (44.0, 47.6), (51.0, 48.4), (58.0, 47.4), (62.6, 46.6)]
