@@ -185,6 +185,17 @@ TEST(UnicornPicture, LabelIsInsideTheBody) {
     EXPECT_TRUE(below);
 }
 
+TEST(UnicornPicture, IsLightLineWorkWithHeavyGlyphsOnlyAsAccents) {
+    // Outlines, mane and tail are drawn in the light glyphs; a heavier one (the eye, say) is an
+    // accent, never a strand of hair spelt in letters.
+    constexpr std::string_view heavier = "osyhdmN";
+    std::size_t count = 0;
+    for (std::string_view row : horse1_rows) {
+        for (char c : cells(row)) count += heavier.find(c) != std::string_view::npos;
+    }
+    EXPECT_LE(count, 8u);
+}
+
 TEST(UnicornPicture, FourHoovesStandOnTheLastRow) {
     // Each leg reaches the ground on a hoof of its own: four separate marks on the last row.
     const std::string_view ground = cells(horse1_rows.back());

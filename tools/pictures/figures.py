@@ -166,9 +166,11 @@ def stencil(rows, columns, *shapes, smooth=True):
 #
 # The unicorn is a few outlines in line-work: its near side (head, neck, body and near legs)
 # as one closed curve, the far legs behind it, the cheek and the thigh inside the outline; the
-# horn row by row, a `/` groove in every cell between its edges; the mane and the tail strands
-# of a wavy glyph, so hair never reads as an outline. The eye, the nostril and the hooves are
-# the hand finish's (finish.txt).
+# horn row by row, a `/` groove in every cell between its edges; the mane and the tail locks of
+# hair that fall in curves to points of their own; the shoulder's curve inside the body, and a
+# second line at the chest and a `-` run at the belly, so the outline closes where one light
+# glyph a cell would leave gaps. The eye, the nostril and the hooves are the hand finish's
+# (finish.txt).
 
 def scaled(points, about, factor):
     """Returns `points` moved towards (or away from) the point `about` by `factor`."""
@@ -178,7 +180,7 @@ def scaled(points, about, factor):
 
 # The head is drawn at full size and then made smaller about the throat, which keeps it in
 # proportion to the body.
-THROAT, HEAD_SCALE = (30.0, 24.0), 0.88
+THROAT, HEAD_SCALE = (30.0, 24.0), 0.82
 
 
 def head(points):
@@ -193,13 +195,13 @@ NEAR_SIDE = head([
     (36.0, 12.2), (40.5, 14.0), (44.5, 17.2), (48.0, 21.0), (51.0, 24.6),         # crest
     (54.5, 27.4), (59.0, 28.6), (63.5, 28.6), (67.0, 28.4), (69.8, 29.8),         # withers, back
     (71.8, 33.0), (72.6, 37.0), (71.0, 41.5),                                     # buttock
-    (68.6, 46.5), (69.6, 51.5), (71.0, 55.5), (69.8, 59.0), (68.4, 63.2),         # hind leg's back,
-    (67.6, 66.6), (68.0, 69.6), (63.4, 69.6), (64.2, 67.0), (64.8, 64.4),         # the cannon set
-    (66.0, 60.0), (66.8, 56.5), (65.6, 53.0), (64.6, 50.5),                       # forward
-    (63.6, 46.6), (58.0, 47.2), (51.0, 48.4), (44.0, 47.6),                       # belly
-    (35.6, 45.6), (34.2, 50.0), (32.6, 55.0), (31.2, 59.5), (30.0, 63.5),         # foreleg's back,
-    (29.4, 66.6), (29.8, 69.6), (24.6, 69.6), (25.6, 67.0), (26.4, 64.0),         # stepping ahead
-    (27.6, 60.0), (28.8, 55.0), (30.0, 50.0),                                     # foreleg's front
+    (70.2, 46.5), (70.8, 51.5), (71.8, 55.5), (70.8, 59.0), (70.0, 63.2),         # hind leg's back,
+    (69.8, 66.6), (70.4, 69.6), (64.4, 69.6), (65.0, 67.0), (65.2, 63.4),         # the cannon
+    (65.8, 60.0), (66.4, 56.5), (65.2, 53.0), (64.0, 50.5),                       # upright
+    (62.6, 46.6), (58.0, 47.4), (51.0, 48.4), (44.0, 47.6),                       # belly
+    (36.6, 45.6), (35.8, 50.0), (35.2, 55.0), (34.8, 59.5), (34.6, 63.5),         # foreleg's back,
+    (34.6, 66.6), (35.2, 69.6), (29.4, 69.6), (29.8, 67.0), (29.8, 64.0),         # upright
+    (30.0, 60.0), (30.2, 55.0), (30.4, 50.0),                                     # foreleg's front
     (30.0, 45.5), (26.8, 42.0), (25.4, 38.0), (26.6, 34.0),                       # chest, neck
 ] + head([
     (29.2, 29.2),                                                                 # throat
@@ -210,21 +212,30 @@ NEAR_SIDE = head([
 # The back of the cheek, from the throat up towards the ear.
 CHEEK = head([(29.2, 29.2), (30.0, 27.0), (29.4, 24.4), (27.4, 22.2)])
 # The far legs: (path from the body down to the hoof, width at each point).
-FAR_FORELEG = ([(39.0, 44.0), (39.6, 51.0), (39.8, 57.0), (39.8, 63.0), (40.0, 69.4)],
-               [4.6, 3.6, 3.2, 2.8, 3.2])
-FAR_HIND_LEG = ([(57.6, 43.0), (57.2, 48.0), (59.0, 55.0), (58.6, 62.0), (58.4, 69.4)],
-                [6.0, 4.4, 3.2, 2.8, 3.2])
-# The tail: two strands of hair from the top of the rump, arching out and falling to a point.
-TAIL_STRANDS = [[(69.6, 29.2), (73.8, 29.4), (77.0, 34.0), (78.2, 42.0), (77.6, 50.0),
-                 (75.6, 58.0)],
-                [(69.8, 30.0), (73.2, 31.6), (74.8, 37.0), (75.0, 45.0), (75.4, 52.0),
-                 (75.6, 58.0)]]
+FAR_FORELEG = ([(40.0, 44.0), (41.2, 51.0), (42.2, 57.0), (42.4, 63.0), (41.8, 69.4)],
+               [5.4, 4.4, 4.2, 3.6, 4.4])
+FAR_HIND_LEG = ([(56.4, 43.0), (55.4, 49.0), (57.2, 55.0), (56.4, 62.0), (55.4, 69.4)],
+                [6.4, 5.0, 4.2, 3.6, 4.4])
+# The tail: locks of hair from the top of the rump, arching out and falling in waves, each
+# to a point of its own.
+TAIL_LOCKS = [[(69.6, 29.2), (74.0, 29.4), (77.4, 33.0), (78.4, 40.0), (76.8, 47.0),
+               (77.8, 53.0), (75.8, 59.4)],
+              [(69.8, 30.2), (72.8, 32.0), (74.2, 37.0), (73.6, 43.0), (74.4, 49.0),
+               (75.6, 54.0)]]
 # The thigh's front edge inside the body, from the croup down to the stifle.
 THIGH = [(66.8, 30.8), (64.8, 35.0), (63.6, 40.0), (63.8, 44.6)]
-# The glyph of the mane's and the tail's hair: wavy, unlike any outline's.
-HAIR = "s"
-# The mane: a band of hair just inside the crest, from the poll down to the withers.
-MANE = [(31.6, 14.2), (36.0, 14.6), (40.2, 16.6), (44.0, 19.8), (47.2, 23.6), (50.0, 27.2)]
+# The mane: where its locks grow along the crest, from the poll down to the withers, and how
+# long each is; every lock falls from there in the same curve onto the neck to a point, the
+# longest in the middle.
+MANE_ROOTS = [(34.0, 12.6, 0.7), (36.6, 13.0, 0.9), (39.2, 14.0, 1.1), (41.6, 15.6, 1.2),
+              (44.0, 17.6, 1.2), (46.2, 19.8, 1.1), (48.4, 22.2, 0.9), (50.6, 24.6, 0.7)]
+MANE_LOCK = [(0.0, 0.0), (-1.4, 2.4), (-2.2, 4.6), (-2.0, 6.0)]
+# The inner lines of the body: the shoulder's curve down to the elbow; the chest's second line
+# and the belly drawn again as one `-` run keep the outline closed where one light glyph a cell
+# would leave gaps.
+SHOULDER = [(37.0, 32.0), (34.6, 36.4), (33.8, 40.6), (35.6, 44.0)]
+CHEST = [(27.6, 34.0), (26.4, 38.0), (27.8, 42.0), (31.0, 45.2)]
+BELLY = [(38.4, 46.4), (44.0, 47.6), (51.0, 48.4), (58.0, 47.4), (62.6, 46.6)]
 # The horn: a narrow cone from the forehead to the tip at the picture's top left.
 HORN_BASE, HORN_TIP, HORN_HALF_WIDTH = head([(24.2, 13.6)])[0], (10.5, 0.8), 2.8
 
@@ -263,13 +274,17 @@ def horse1(c):
     near, in_horn = stencil(rows, columns, NEAR_SIDE), stencil(rows, columns, horn, smooth=False)
     lines = LineWork(rows, columns)
     lines.outline(NEAR_SIDE, hidden=in_horn)
-    for strand in TAIL_STRANDS:
-        lines.stroke(strand, glyph=HAIR, over=True)
+    for lock in TAIL_LOCKS:
+        lines.stroke(lock, over=True)
     for leg in (FAR_FORELEG, FAR_HIND_LEG):
         lines.outline(limb(*leg), hidden=near | in_horn, smooth=False)
     lines.stroke(CHEEK)
     lines.stroke(THIGH)
-    lines.stroke(MANE, glyph=HAIR)
+    for rx, ry, length in MANE_ROOTS:
+        lines.stroke([(rx + x * length, ry + y * length) for x, y in MANE_LOCK])
+    lines.stroke(SHOULDER)
+    lines.stroke(CHEST)
+    lines.stroke(BELLY, glyph="-", over=True)
     draw_horn(lines, in_horn)
     lines.draw(c)
     return {"floor": 0.5, "soften": 0.0}
