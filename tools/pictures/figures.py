@@ -437,10 +437,12 @@ TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
 # The slanting spokes, as (columns, rows) stepped per row, each drawn in all four quarters, and
 # one straight down. The level spokes would lie behind the crank, which takes their place.
 SPOKE_STEPS = [(3, 1), (1, 1)]
-# The cranks: one level bar through the hub, this long from the middle to each pedal.
-CRANK = 15.0
-# A pedal seen end on: a little wider than tall, its edges light round the crank's dark end.
-PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT = 2.5, 1.8
+# The cranks: two level arms out from the hub, each narrowing from its root to its tip (half
+# heights), this long from the middle to each pedal.
+CRANK, CRANK_ROOT, CRANK_TIP = 13.0, 0.8, 0.6
+# A pedal seen end on, typed cell by cell round its spindle: a platform with its grip pins
+# above and below, so that it reads as a pedal rather than as the end of an axle.
+PEDAL = (".::::.", "MMMMMM", "`::::`")
 # The fork: the legs' middles this far either side, straight down from the crown to the end of
 # the repeated rows; the blades then go on straight down, a little narrower, onto the hub.
 FORK_LEG_OFFSET, FORK_LEG_WIDTH, FORK_LEG_END = 5.0, 5.0, 46.0
@@ -448,11 +450,11 @@ BLADE_WIDTH = 4.0
 # How far from a leg's middle its line of shine runs, down the blade too.
 LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
-# The saddle seen from the side: a rounded nose on the left, a dip, a raised back on the right,
-# centred over the post.
-SADDLE = [(26.1, 7.2), (27.3, 5.2), (30.0, 4.6), (33.5, 5.2), (38.5, 5.6), (43.5, 5.0),
-          (48.0, 3.8), (51.5, 3.0), (53.5, 3.8), (54.0, 6.0), (52.9, 8.6), (50.0, 10.2),
-          (44.5, 11.0), (37.5, 11.0), (30.5, 10.4), (27.3, 9.2)]
+# The saddle seen from the side: its top one gentle arch, even about the post; a slim nose on
+# the left, a fuller rounded back on the right.
+SADDLE = [(25.5, 6.0), (27.5, 4.6), (31.0, 3.7), (40.0, 3.1), (49.0, 3.7), (52.5, 4.6),
+          (54.5, 6.0), (54.8, 8.0), (53.5, 9.6), (50.5, 10.6), (44.0, 11.0), (36.0, 10.8),
+          (30.5, 9.8), (27.0, 8.2), (25.6, 7.0)]
 
 
 def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
@@ -528,11 +530,22 @@ def unibike(c):
         shine_x = x0 - side * LEG_SHINE
         c.line([(shine_x, 34.0), (shine_x, cy)], width=1.0, level=0.45, mode="set")
 
-    # Crank: one level bar through the hub, a pedal at each end, the hub's cap over its middle.
-    c.polygon(box(cx, cy + 1.0, CRANK, 0.8), level=1.0)
+    # Between the blades, above the hub, the tyre and the rim are left out: a scrap of them
+    # there reads as a smudge rather than as the wheel running on behind.
+    c.polygon(box(cx, (FORK_LEG_END + cy - HUB) / 2, FORK_LEG_OFFSET - BLADE_WIDTH / 2,
+                  (cy - HUB - FORK_LEG_END) / 2), level=0.0, mode="set")
+
+    # Cranks: two arms out from the hub, a pedal at the end of each, the hub's cap over their
+    # roots.
+    arm_y = cy + 1.0
     for side in (-1, 1):
-        c.polygon(box(cx + side * CRANK, cy + 1.0, PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT),
-                  level=1.0)
+        end = cx + side * CRANK
+        c.polygon([(cx, arm_y - CRANK_ROOT), (end, arm_y - CRANK_TIP), (end, arm_y + CRANK_TIP),
+                   (cx, arm_y + CRANK_ROOT)], level=1.0)
+        top_row, first_column = int(arm_y // 2) - 1, int(round(end - len(PEDAL[0]) / 2))
+        for row, text in enumerate(PEDAL, top_row):
+            for column, glyph in enumerate(text, first_column):
+                fill_cell(c, row, column, glyph, RAMP)
     c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
 
     # Crown: the bridge over the tyre that holds both legs.
@@ -542,10 +555,9 @@ def unibike(c):
     c.line([(cx - reach + 2.0, 30.0), (cx + reach - 2.0, 30.0)], width=0.9, level=0.5,
            mode="set")
 
-    # Seat post with its clamp, the saddle's rail, then the saddle on top.
-    tube(c, cx, 12.0, cx, 29.0, 6.0)
-    c.polygon([(35.5, 22.2), (44.5, 22.2), (44.5, 25.8), (35.5, 25.8)], level=1.0)
-    c.polygon([(30.0, 12.0), (50.0, 12.0), (50.0, 14.0), (30.0, 14.0)], level=0.18)
+    # Seat post, the clamp that holds the saddle, then the saddle on top.
+    tube(c, cx, 11.0, cx, 29.0, 6.0)
+    c.polygon(box(cx, 12.0, 4.0, 1.2), level=1.0)
     c.polygon(SADDLE, level=1.0, smooth=True)
 
     return {"floor": 0.1, "soften": 1.0}
