@@ -433,16 +433,16 @@ def horse2(c):
 
 # The wheel: centre, and the radii of the tyre, the rim and the hub.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
-TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
+TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 3.0
 # The slanting spokes, as (columns, rows) stepped per row, each drawn in all four quarters, and
 # one straight down. The level spokes would lie behind the crank, which takes their place.
 SPOKE_STEPS = [(3, 1), (1, 1)]
-# The cranks: two level arms out from the hub, each narrowing from its root to its tip (half
-# heights), this long from the middle to each pedal.
-CRANK, CRANK_ROOT, CRANK_TIP = 13.0, 0.8, 0.6
-# A pedal seen end on, typed cell by cell round its spindle: a platform with its grip pins
-# above and below, so that it reads as a pedal rather than as the end of an axle.
-PEDAL = (".::::.", "MMMMMM", "`::::`")
+# The cranks: two level arms out from the hub on the row below its middle, one glyph thick, and
+# this long from the middle to each pedal.
+CRANK, CRANK_ARM = 13.0, "-"
+# A pedal seen from the side, typed cell by cell round its spindle: a solid block with lighter
+# edges, taller than the arm that holds it, so that it reads as a pedal, not as a bar's end.
+PEDAL = (".ssssss.", "dMMMMMMd", "`ssssss`")
 # The fork: the legs' middles this far either side, straight down from the crown to the end of
 # the repeated rows; the blades then go on straight down, a little narrower, onto the hub.
 FORK_LEG_OFFSET, FORK_LEG_WIDTH, FORK_LEG_END = 5.0, 5.0, 46.0
@@ -450,11 +450,15 @@ BLADE_WIDTH = 4.0
 # How far from a leg's middle its line of shine runs, down the blade too.
 LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
-# The saddle seen from the side: its top one gentle arch, even about the post; a slim nose on
-# the left, a fuller rounded back on the right.
-SADDLE = [(25.0, 6.3), (27.5, 4.7), (31.0, 3.7), (40.0, 3.1), (49.0, 3.7), (52.5, 4.6),
-          (54.6, 6.2), (55.0, 8.0), (54.0, 9.7), (51.0, 10.8), (44.0, 11.1), (37.0, 10.5),
-          (31.5, 9.0), (27.5, 7.6), (25.4, 7.0)]
+# The saddle seen from the side, given by its right half (across from the post's middle, down)
+# and mirrored, so that it sits even on the post: its top one gentle arch, its ends rounded, its
+# underside one shallow curve down to the clamp, cut level there.
+SADDLE_HALF = [(0.0, 3.0), (6.0, 3.3), (10.5, 4.1), (13.5, 5.4), (15.0, 7.4), (14.0, 9.2),
+               (10.5, 10.6), (5.0, 11.6), (0.0, 12.2)]
+SADDLE_BOTTOM = 12.0
+# The hub between the blades, typed by rows from the one above the wheel's middle: round, with
+# the crank arms' row through it.
+HUB_CELLS = (".oo.", "MMMM", "NMMN", "`oo`")
 
 
 def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
@@ -499,23 +503,22 @@ def unibike(c):
         front.polygon(blade(side))
     in_front = front.inside()
 
-    # Rim and spokes. Each spoke starts on the hub's top or bottom edge, which is a row's edge,
-    # so that its first row already shows the whole of its pattern; it runs on into the rim.
+    # Rim and spokes. Every spoke runs from the wheel's middle, under the hub, out to the rim, so
+    # that they meet at the hub as one star.
     wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
     wire.stroke([(cx + RIM * math.cos(a), cy + RIM * math.sin(a))
                  for a in (math.radians(d) for d in range(0, 361, 3))], smooth=False)
-    first = 2.0 * math.ceil(HUB / 2.0)
     for columns, rows in SPOKE_STEPS:
         across = columns / (2.0 * rows)  # units across for each unit down
         last = (RIM - 0.5) / math.hypot(across, 1.0)
         for sx in (-1, 1):
             for sy in (-1, 1):
-                wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (first, last)],
+                wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (0.0, last)],
                             hidden=in_front, smooth=False)
     # The spoke straight down takes both middle columns, the middle being a column's edge; the
     # one straight up would only crowd the gap between the blades.
     for x in (cx - 0.5, cx + 0.5):
-        wire.stroke([(x, cy + first), (x, cy + RIM - 0.5)], smooth=False)
+        wire.stroke([(x, cy), (x, cy + RIM - 0.5)], smooth=False)
     wire.draw(c)
 
     # Fork: two legs straight down from the crown, going on as blades onto the hub, each lit
@@ -535,18 +538,20 @@ def unibike(c):
     c.polygon(box(cx, (FORK_LEG_END + cy - HUB) / 2, FORK_LEG_OFFSET - BLADE_WIDTH / 2,
                   (cy - HUB - FORK_LEG_END) / 2), level=0.0, mode="set")
 
-    # Cranks: two arms out from the hub, a pedal at the end of each, the hub's cap over their
+    # Cranks: two arms out from the hub, a pedal at the end of each, the round hub over their
     # roots.
-    arm_y = cy + 1.0
+    arm_row = int(cy // 2)  # from 0: the row just below the middle
     for side in (-1, 1):
         end = cx + side * CRANK
-        c.polygon([(cx, arm_y - CRANK_ROOT), (end, arm_y - CRANK_TIP), (end, arm_y + CRANK_TIP),
-                   (cx, arm_y + CRANK_ROOT)], level=1.0)
-        top_row, first_column = int(arm_y // 2) - 1, int(round(end - len(PEDAL[0]) / 2))
-        for row, text in enumerate(PEDAL, top_row):
+        first_column = int(round(end - len(PEDAL[0]) / 2))
+        for column in range(int(cx), int(end), side):
+            fill_cell(c, arm_row, column, CRANK_ARM, RAMP)
+        for row, text in enumerate(PEDAL, arm_row - 1):
             for column, glyph in enumerate(text, first_column):
                 fill_cell(c, row, column, glyph, RAMP)
-    c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
+    for row, text in enumerate(HUB_CELLS, arm_row - 2):
+        for column, glyph in enumerate(text, int(cx) - len(text) // 2):
+            fill_cell(c, row, column, glyph, RAMP)
 
     # Crown: the bridge over the tyre that holds both legs.
     reach = FORK_LEG_OFFSET + FORK_LEG_WIDTH
@@ -556,8 +561,12 @@ def unibike(c):
            mode="set")
 
     # Seat post, the clamp that holds the saddle, then the saddle on top.
-    tube(c, cx, 11.0, cx, 29.0, 6.0)
-    c.polygon(box(cx, 12.0, 4.0, 1.2), level=1.0)
-    c.polygon(SADDLE, level=1.0, smooth=True)
+    tube(c, cx, 11.0, cx, 29.0, 6.0, shine=0)
+    c.polygon(box(cx, SADDLE_BOTTOM + 1.0, 3.8, 1.0), level=1.0)
+    saddle = Canvas(c.rows, c.columns)
+    saddle.polygon([(cx + a, d) for a, d in SADDLE_HALF] +
+                   [(cx - a, d) for a, d in reversed(SADDLE_HALF[1:-1])], smooth=True)
+    saddle.ink[int(SADDLE_BOTTOM * SAMPLES):] = 0.0
+    c.ink = np.maximum(c.ink, saddle.ink)
 
     return {"floor": 0.1, "soften": 1.0}
