@@ -104,11 +104,11 @@ inline constexpr std::array<std::string_view, 42> horse2_rows = {
 
 inline constexpr std::array<std::string_view, 59> unibike_rows = {
     "                                                                                ",
-    "                               -:/++oossssoo++/:-                               ",
-    "                          /ymMMMMMMMMMMMMMMMMMMMMMMmy/                          ",
+    "                               -::++oossssoo++::-                               ",
+    "                          :ymMMMMMMMMMMMMMMMMMMMMMMmy:                          ",
     "                         dMMMMMMMMMMMMMMMMMMMMMMMMMMMMd                         ",
-    "                         /dMMMMMMMMMMMMMMMMMMMMMMMMMMd/                         ",
-    "                            -/+syhdmNMMMMMMNmdhys+/-                            ",
+    "                         :dMMMMMMMMMMMMMMMMMMMMMMMMMMd:                         ",
+    "                            -:+syhdmNMMMMMMNmdhys+:-                            ",
     "                                    dMMMMMMd                                    ",
     "                                     MMMMMM                                     ",
     "                                     MMMMMM                                     ",

@@ -560,13 +560,18 @@ def unibike(c):
     c.line([(cx - reach + 2.0, 30.0), (cx + reach - 2.0, 30.0)], width=0.9, level=0.5,
            mode="set")
 
-    # Seat post, the clamp that holds the saddle, then the saddle on top.
-    tube(c, cx, 11.0, cx, 29.0, 6.0, shine=0)
-    c.polygon(box(cx, SADDLE_BOTTOM + 1.0, 3.8, 1.0), level=1.0)
+    # The saddle, its cells typed by how much of each it covers, in glyphs that are their own
+    # mirror image (a `:` for the `/` a slanting edge would get), so that its two ends match.
     saddle = Canvas(c.rows, c.columns)
     saddle.polygon([(cx + a, d) for a, d in SADDLE_HALF] +
                    [(cx - a, d) for a, d in reversed(SADDLE_HALF[1:-1])], smooth=True)
     saddle.ink[int(SADDLE_BOTTOM * SAMPLES):] = 0.0
-    c.ink = np.maximum(c.ink, saddle.ink)
+    cover, _ = saddle.cells()
+    for row, column in zip(*np.nonzero(cover >= 0.1)):
+        glyph = RAMP[min(len(RAMP) - 1, int(cover[row, column] * len(RAMP)))]
+        fill_cell(c, row, column, ":" if glyph == "/" else glyph, RAMP)
+    # The seat post under it, and the clamp that holds the saddle.
+    tube(c, cx, 11.0, cx, 29.0, 6.0, shine=0)
+    c.polygon(box(cx, SADDLE_BOTTOM + 1.0, 3.8, 1.0), level=1.0)
 
     return {"floor": 0.1, "soften": 1.0}
