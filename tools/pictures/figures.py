@@ -431,9 +431,10 @@ def horse2(c):
 # so a spoke that steps a whole number of cells per row crosses every row the same way and comes
 # out as one clean repeated pattern: `` `-. `` for three columns a row, `:` for one.
 
-# The wheel: centre, and the radii of the tyre, the rim and the hub.
+# The wheel: centre, and the radii of the tyre and the rim; the hub (see HUB_CELLS) reaches
+# HUB above and below the middle.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
-TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 3.0
+TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
 # The slanting spokes, as (columns, rows) stepped per row, each drawn in all four quarters, and
 # one straight down. The level spokes would lie behind the crank, which takes their place.
 SPOKE_STEPS = [(3, 1), (1, 1)]
