@@ -351,3 +351,37 @@ TEST(UnicyclePicture, SaddleSitsCentredOnThePostAndNarrowerThanHalfTheWheel) {
     EXPECT_LE(2 * (last - first + 1), tyre_last - tyre_first + 1)
         << "saddle spans columns " << first << " to " << last;
 }
+
+TEST(UnicyclePicture, EvenSaddlePlainPostAndOpenFork) {
+    // A lopsided saddle, a bar, a ring or a hollow on the post, or a scrap of tyre framed by the
+    // fork's blades each read as a fault in the drawing.
+    for (std::size_t r = 2; r <= 7; ++r) {
+        const std::string_view row = cells(unibike_rows[r - 1]);
+        EXPECT_EQ(std::string(row), std::string(row.rbegin(), row.rend())) << "saddle row " << r;
+    }
+    EXPECT_GT(ink_columns({unibike_rows[1]}).first, ink_columns({unibike_rows[2]}).first)
+        << "a flat top";
+    for (std::size_t r = 9; r <= 14; ++r) EXPECT_EQ(unibike_rows[r - 1], unibike_rows[7]) << r;
+    const auto [post_first, post_last] = ink_columns({unibike_rows[7]});
+    EXPECT_LE(post_last - post_first + 1, 8u);
+    EXPECT_EQ(heavy_count(cells(unibike_rows[7])), post_last - post_first + 1) << "a solid post";
+    for (std::size_t r = 24; r <= 40; ++r) {  // down to the hub's top edge
+        EXPECT_EQ(cells(unibike_rows[r - 1]).substr(wheel_middle_left - 3, 6), "      ") << r;
+    }
+}
+
+TEST(UnicyclePicture, SmallHubAndCranksThinnerThanThePedals) {
+    // A hub that fills the gap between the blades, or crank arms as heavy as the pedals, make
+    // one slab across the wheel that reads as an axle rather than as a hub with two cranks.
+    constexpr std::size_t hub_row = 42, crank_row = 43;  // the rows either side of its middle
+    EXPECT_EQ(at(unibike_rows[hub_row - 1], wheel_middle_left - 2), ' ');
+    EXPECT_EQ(at(unibike_rows[hub_row - 1], wheel_middle_right + 2), ' ');
+    // Along the crank's row: a light arm halfway out on each side, a solid pedal at its end.
+    const std::string_view crank = cells(unibike_rows[crank_row - 1]);
+    for (std::size_t c : {wheel_middle_left - 6, wheel_middle_right + 6}) {
+        EXPECT_LT(ramp.find(crank[c - 1]), ramp.find('o')) << "column " << c;
+    }
+    for (std::size_t c : {wheel_middle_left - 13, wheel_middle_right + 13}) {
+        EXPECT_TRUE(is_heavy(crank[c - 1])) << "column " << c;
+    }
+}

@@ -446,16 +446,19 @@ def horse2(c):
 # so a spoke that steps a whole number of cells per row crosses every row the same way and comes
 # out as one clean repeated pattern: `` `-. `` for three columns a row, `:` for one.
 
-# The wheel: centre, and the radii of the tyre, the rim and the hub.
+# The wheel: centre, and the radii of the tyre and the rim; the hub (see HUB_CELLS) reaches
+# HUB above and below the middle.
 WHEEL_X, WHEEL_Y = 40.0, 84.0
 TYRE_OUTER, TYRE_INNER, RIM, HUB = 34.0, 30.0, 27.8, 4.0
 # The slanting spokes, as (columns, rows) stepped per row, each drawn in all four quarters, and
 # one straight down. The level spokes would lie behind the crank, which takes their place.
 SPOKE_STEPS = [(3, 1), (1, 1)]
-# The cranks: one level bar through the hub, this long from the middle to each pedal.
-CRANK = 15.0
-# A pedal seen end on: a little wider than tall, its edges light round the crank's dark end.
-PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT = 2.5, 1.8
+# The cranks: two level arms out from the hub on the row below its middle, one glyph thick, and
+# this long from the middle to each pedal.
+CRANK, CRANK_ARM = 13.0, "-"
+# A pedal seen from the side, typed cell by cell round its spindle: a solid block with lighter
+# edges, taller than the arm that holds it, so that it reads as a pedal, not as a bar's end.
+PEDAL = (".ssssss.", "dMMMMMMd", "`ssssss`")
 # The fork: the legs' middles this far either side, straight down from the crown to the end of
 # the repeated rows; the blades then go on straight down, a little narrower, onto the hub.
 FORK_LEG_OFFSET, FORK_LEG_WIDTH, FORK_LEG_END = 5.0, 5.0, 46.0
@@ -463,11 +466,15 @@ BLADE_WIDTH = 4.0
 # How far from a leg's middle its line of shine runs, down the blade too.
 LEG_SHINE = 0.35 * FORK_LEG_WIDTH / 2
 
-# The saddle seen from the side: a rounded nose on the left, a dip, a raised back on the right,
-# centred over the post.
-SADDLE = [(26.1, 7.2), (27.3, 5.2), (30.0, 4.6), (33.5, 5.2), (38.5, 5.6), (43.5, 5.0),
-          (48.0, 3.8), (51.5, 3.0), (53.5, 3.8), (54.0, 6.0), (52.9, 8.6), (50.0, 10.2),
-          (44.5, 11.0), (37.5, 11.0), (30.5, 10.4), (27.3, 9.2)]
+# The saddle seen from the side, given by its right half (across from the post's middle, down)
+# and mirrored, so that it sits even on the post: its top one gentle arch, its ends rounded, its
+# underside one shallow curve down to the clamp, cut level there.
+SADDLE_HALF = [(0.0, 3.0), (6.0, 3.3), (10.5, 4.1), (13.5, 5.4), (15.0, 7.4), (14.0, 9.2),
+               (10.5, 10.6), (5.0, 11.6), (0.0, 12.2)]
+SADDLE_BOTTOM = 12.0
+# The hub between the blades, typed by rows from the one above the wheel's middle: round, with
+# the crank arms' row through it.
+HUB_CELLS = (".oo.", "MMMM", "NMMN", "`oo`")
 
 
 def tube(c, x0, y0, x1, y1, width, level=0.93, shine=0.45):
@@ -512,23 +519,22 @@ def unibike(c):
         front.polygon(blade(side))
     in_front = front.inside()
 
-    # Rim and spokes. Each spoke starts on the hub's top or bottom edge, which is a row's edge,
-    # so that its first row already shows the whole of its pattern; it runs on into the rim.
+    # Rim and spokes. Every spoke runs from the wheel's middle, under the hub, out to the rim, so
+    # that they meet at the hub as one star.
     wire = LineWork(c.rows, c.columns, glyph_for=mirrored_glyph)
     wire.stroke([(cx + RIM * math.cos(a), cy + RIM * math.sin(a))
                  for a in (math.radians(d) for d in range(0, 361, 3))], smooth=False)
-    first = 2.0 * math.ceil(HUB / 2.0)
     for columns, rows in SPOKE_STEPS:
         across = columns / (2.0 * rows)  # units across for each unit down
         last = (RIM - 0.5) / math.hypot(across, 1.0)
         for sx in (-1, 1):
             for sy in (-1, 1):
-                wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (first, last)],
+                wire.stroke([(cx + sx * across * down, cy + sy * down) for down in (0.0, last)],
                             hidden=in_front, smooth=False)
     # The spoke straight down takes both middle columns, the middle being a column's edge; the
     # one straight up would only crowd the gap between the blades.
     for x in (cx - 0.5, cx + 0.5):
-        wire.stroke([(x, cy + first), (x, cy + RIM - 0.5)], smooth=False)
+        wire.stroke([(x, cy), (x, cy + RIM - 0.5)], smooth=False)
     wire.draw(c)
 
     # Fork: two legs straight down from the crown, going on as blades onto the hub, each lit
@@ -543,12 +549,25 @@ def unibike(c):
         shine_x = x0 - side * LEG_SHINE
         c.line([(shine_x, 34.0), (shine_x, cy)], width=1.0, level=0.45, mode="set")
 
-    # Crank: one level bar through the hub, a pedal at each end, the hub's cap over its middle.
-    c.polygon(box(cx, cy + 1.0, CRANK, 0.8), level=1.0)
+    # Between the blades, above the hub, the tyre and the rim are left out: a scrap of them
+    # there reads as a smudge rather than as the wheel running on behind.
+    c.polygon(box(cx, (FORK_LEG_END + cy - HUB) / 2, FORK_LEG_OFFSET - BLADE_WIDTH / 2,
+                  (cy - HUB - FORK_LEG_END) / 2), level=0.0, mode="set")
+
+    # Cranks: two arms out from the hub, a pedal at the end of each, the round hub over their
+    # roots.
+    arm_row = int(cy // 2)  # from 0: the row just below the middle
     for side in (-1, 1):
-        c.polygon(box(cx + side * CRANK, cy + 1.0, PEDAL_HALF_WIDTH, PEDAL_HALF_HEIGHT),
-                  level=1.0)
-    c.ellipse(cx, cy, HUB, HUB, level=1.0, mode="set")
+        end = cx + side * CRANK
+        first_column = int(round(end - len(PEDAL[0]) / 2))
+        for column in range(int(cx), int(end), side):
+            fill_cell(c, arm_row, column, CRANK_ARM, RAMP)
+        for row, text in enumerate(PEDAL, arm_row - 1):
+            for column, glyph in enumerate(text, first_column):
+                fill_cell(c, row, column, glyph, RAMP)
+    for row, text in enumerate(HUB_CELLS, arm_row - 2):
+        for column, glyph in enumerate(text, int(cx) - len(text) // 2):
+            fill_cell(c, row, column, glyph, RAMP)
 
     # Crown: the bridge over the tyre that holds both legs.
     reach = FORK_LEG_OFFSET + FORK_LEG_WIDTH
@@ -557,10 +576,18 @@ def unibike(c):
     c.line([(cx - reach + 2.0, 30.0), (cx + reach - 2.0, 30.0)], width=0.9, level=0.5,
            mode="set")
 
-    # Seat post with its clamp, the saddle's rail, then the saddle on top.
-    tube(c, cx, 12.0, cx, 29.0, 6.0)
-    c.polygon([(35.5, 22.2), (44.5, 22.2), (44.5, 25.8), (35.5, 25.8)], level=1.0)
-    c.polygon([(30.0, 12.0), (50.0, 12.0), (50.0, 14.0), (30.0, 14.0)], level=0.18)
-    c.polygon(SADDLE, level=1.0, smooth=True)
+    # The saddle, its cells typed by how much of each it covers, in glyphs that are their own
+    # mirror image (a `:` for the `/` a slanting edge would get), so that its two ends match.
+    saddle = Canvas(c.rows, c.columns)
+    saddle.polygon([(cx + a, d) for a, d in SADDLE_HALF] +
+                   [(cx - a, d) for a, d in reversed(SADDLE_HALF[1:-1])], smooth=True)
+    saddle.ink[int(SADDLE_BOTTOM * SAMPLES):] = 0.0
+    cover, _ = saddle.cells()
+    for row, column in zip(*np.nonzero(cover >= 0.1)):
+        glyph = RAMP[min(len(RAMP) - 1, int(cover[row, column] * len(RAMP)))]
+        fill_cell(c, row, column, ":" if glyph == "/" else glyph, RAMP)
+    # The seat post under it, and the clamp that holds the saddle.
+    tube(c, cx, 11.0, cx, 29.0, 6.0, shine=0)
+    c.polygon(box(cx, SADDLE_BOTTOM + 1.0, 3.8, 1.0), level=1.0)
 
     return {"floor": 0.1, "soften": 1.0}
