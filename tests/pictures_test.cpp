@@ -231,7 +231,7 @@ TEST(UnibrowPicture, BrowIsTheHeavyMassAcrossRows9To15) {
 TEST(UnibrowPicture, TwoEyesSitUnderTheBrow) {
     // A band with no eyes under it reads as a hat's brim or a mask. Under the brow, left and
     // right of its middle, stands a pupil: a run of heavy glyphs with the eye's white (a
-    // blank) right beside it on both sides, and the brow right over it in row 10.
+    // blank) within two cells on both sides, and the brow right over it in row 10.
     const std::string_view brow = cells(horse2_rows[10 - 1]);
     const std::size_t middle =  // counted from 0
         (std::find_if(brow.begin(), brow.end(), is_dense) - brow.begin() +
@@ -239,12 +239,15 @@ TEST(UnibrowPicture, TwoEyesSitUnderTheBrow) {
     bool left = false, right = false;
     for (std::size_t r = 12; r <= 16; ++r) {
         const std::string_view row = cells(horse2_rows[r - 1]);
-        for (std::size_t start = 1; start < row.size(); ++start) {
-            if (row[start - 1] != ' ' || !is_dense(row[start])) continue;
+        for (std::size_t start = 2; start + 2 < row.size(); ++start) {
+            if (is_dense(row[start - 1]) || !is_dense(row[start])) continue;
             std::size_t end = start;
-            while (end < row.size() && is_dense(row[end])) ++end;
+            while (end + 2 < row.size() && is_dense(row[end])) ++end;
             const std::string_view run = row.substr(start, end - start);
-            const bool pupil = run.size() >= 2 && end < row.size() && row[end] == ' ' &&
+            const bool white_beside =
+                row.substr(start - 2, 2).find(' ') != std::string_view::npos &&
+                row.substr(end, 2).find(' ') != std::string_view::npos;
+            const bool pupil = run.size() >= 2 && white_beside &&
                                std::any_of(run.begin(), run.end(), is_heavy) &&
                                std::all_of(brow.begin() + start, brow.begin() + end, is_dense);
             if (!pupil) continue;

@@ -173,8 +173,8 @@ BROW_TOP = [(15.3, 27.0), (16.5, 21.0), (18.5, 17.0), (22.5, 15.0), (27.0, 15.6)
 BROW_BOTTOM = [(15.3, 30.6), (30.0, 27.0), (35.3, 31.4), (40.5, 27.0), (59.5, 30.6)]
 BROW_OVER_EYE = 0.8
 # The eyes under the arches, in canvas units: centre, radii; and the pupils.
-EYES = [(23.3, 26.5, 5.3, 4.6), (47.6, 26.5, 6.8, 4.6)]
-PUPIL_DOWN, PUPIL_RX, PUPIL_RY = 26.4, 2.6, 3.0
+EYES = [(23.0, 27.4, 6.0, 4.6), (47.8, 27.4, 7.6, 4.6)]
+PUPIL_DOWN, PUPIL_RX, PUPIL_RY = 27.8, 2.8, 3.3
 # The left edge of the picture's first column of ink, column 16.
 FIRST_COLUMN_X = 15
 
@@ -207,14 +207,14 @@ def draw_brow(c):
     # Streaks a shade lighter along the brow, from the bridge out to each tail.
     streaks = Canvas(c.rows, c.columns)
     middle = BROW_TOP[len(BROW_TOP) // 2][0]
-    for share in (0.3, 0.62):
+    for share in (0.25, 0.5, 0.75):
         for side in (-1, 1):
             line = []
             for i in range(61):
                 x = middle + side * (i / 60) * (middle - first if side < 0 else last - middle)
                 top, bottom = brow_edges(x)
                 line.append((x, top + share * (bottom - top)))
-            streaks.line(line, width=0.7, level=0.74)
+            streaks.line(line, width=0.6, level=0.68)
     streaks.ink[~inside.inside()] = 0.0
     c.ink[streaks.ink > 0] = streaks.ink[streaks.ink > 0]
     # Hairs sticking up out of its top, combed outwards.
@@ -246,7 +246,8 @@ def draw_eyes(c, brow):
 # each of those strokes is the tip of one of their strands: the forelock's from the poll
 # between the ears, the mane's from behind the right ear. The tufts: root in canvas units, and
 # the columns (counted from 1) where their strands end, in row 2 under row 1's strokes.
-TUFTS = [((36.5, 11.5), [31, 34, 40, 43]), ((54.0, 13.0), [58, 61, 66, 69])]
+TUFTS = [((36.5, 11.5), [30, 34, 39, 42]), ((52.5, 10.0), [57]), ((53.5, 12.0), [60]),
+         ((54.5, 14.0), [65]), ((55.5, 16.0), [68])]
 
 
 def draw_tufts(lines):
@@ -254,8 +255,8 @@ def draw_tufts(lines):
     for (x0, y0), tips in TUFTS:
         for column in tips:
             x1, y1 = column - 0.5, 2.6
-            # Each strand leaves the root steeply and leans out towards its tip.
-            lines.stroke([(x0, y0), (x0 + 0.3 * (x1 - x0), (y0 + y1) / 2 + 1.0), (x1, y1)])
+            # Each strand leaves its root leaning out and turns upright towards its tip.
+            lines.stroke([(x0, y0), (x0 + 0.75 * (x1 - x0), y0 - 0.45 * (y0 - y1)), (x1, y1)])
 
 
 def horse2(c):
