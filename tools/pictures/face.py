@@ -157,6 +157,8 @@ def traced_strokes(rows, columns):
 # and the hand draws the brow, the eyes and the nostrils instead.
 HEAD = 34
 ON_HEAD = {HEAD, 136, 138, 115, 117, 123, 125, 168}
+# The mane's fill in the drawing, and the ink it is shaded with.
+MANE, MANE_SHADE = 0, 0.27
 BEHIND_HEAD = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 15, 16, 17, 18, 19, 23, 170, 172}
 # The nostrils, in the drawing's points: commas curling outwards.
 NOSTRILS = [[(36.0, 256.0), (28.0, 258.0), (26.0, 268.0), (31.0, 277.0)],
@@ -266,6 +268,12 @@ def horse2(c):
     for index, line, hidden in strokes:
         if index == HEAD:
             head.polygon(line)
+    # The mane, shaded lightly so that it reads as a mass of hair rather than loose lines.
+    mane = Canvas(c.rows, c.columns)
+    for line in read_drawing()[MANE][1]:
+        mane.polygon(placed(line))
+    shade = mane.inside() & ~head.inside()
+    c.ink[shade] = np.maximum(c.ink[shade], MANE_SHADE)
     lines = LineWork(c.rows, c.columns)
     for index, line, hidden in strokes:
         # The lines on the head show whole: the forelock that hid some of them is left out.
