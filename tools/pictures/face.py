@@ -14,7 +14,7 @@ import xml.etree.ElementTree as ElementTree
 
 import numpy as np
 
-from canvas import RAMP, SAMPLES, Canvas, arc_points
+from canvas import RAMP, SAMPLES, Canvas, arc_points, spline
 from figures import LineWork
 
 # The drawing the head is traced from: a Debian package's file, read when the pictures are made.
@@ -172,10 +172,10 @@ BROW_TOP = [(15.3, 27.0), (16.5, 21.0), (18.5, 17.0), (22.5, 15.0), (27.0, 15.6)
             (59.5, 27.0)]
 # Its bottom edge: low at the tails and over the bridge, where it hangs down between the
 # eyes; over each eye it follows the eye's top, a little above it.
-BROW_BOTTOM = [(15.3, 30.6), (30.0, 27.0), (35.3, 31.4), (40.5, 27.0), (59.5, 30.6)]
+BROW_BOTTOM = [(15.3, 30.6), (31.0, 27.0), (35.3, 30.2), (39.5, 27.0), (59.5, 30.6)]
 BROW_OVER_EYE = 0.8
 # The eyes under the arches, in canvas units: centre, radii; and the pupils.
-EYES = [(23.0, 27.4, 6.0, 4.6), (47.8, 27.4, 7.6, 4.6)]
+EYES = [(24.2, 27.4, 6.0, 4.6), (46.6, 27.4, 7.6, 4.6)]
 PUPIL_DOWN, PUPIL_RX, PUPIL_RY = 27.8, 2.8, 3.3
 # The left edge of the picture's first column of ink, column 16.
 FIRST_COLUMN_X = 15
@@ -248,17 +248,27 @@ def draw_eyes(c, brow):
 # each of those strokes is the tip of one of their strands: the forelock's from the poll
 # between the ears, the mane's from behind the right ear. The tufts: root in canvas units, and
 # the columns (counted from 1) where their strands end, in row 2 under row 1's strokes.
-TUFTS = [((36.5, 11.5), [30, 34, 39, 42]), ((52.5, 10.0), [57]), ((53.5, 12.0), [60]),
-         ((54.5, 14.0), [65]), ((55.5, 16.0), [68])]
+TUFTS = [[((36.5, 11.5), 30), ((36.5, 11.5), 34), ((36.5, 11.5), 39), ((36.5, 11.5), 42)],
+         [((52.5, 10.0), 57), ((53.5, 12.0), 60), ((54.5, 14.0), 65), ((55.5, 16.0), 68)]]
 
 
-def draw_tufts(lines):
-    """Adds the tufts of hair standing up from the head."""
-    for (x0, y0), tips in TUFTS:
-        for column in tips:
-            x1, y1 = column - 0.5, 2.6
-            # Each strand leaves its root leaning out and turns upright towards its tip.
-            lines.stroke([(x0, y0), (x0 + 0.75 * (x1 - x0), y0 - 0.45 * (y0 - y1)), (x1, y1)])
+def strand(root, column):
+    """Returns the points of a strand from its root up to row 2 of the column: it leaves the
+    root leaning out and turns upright towards its tip."""
+    (x0, y0), (x1, y1) = root, (column - 0.5, 2.6)
+    return spline([(x0, y0), (x0 + 0.75 * (x1 - x0), y0 - 0.45 * (y0 - y1)), (x1, y1)])
+
+
+def draw_tufts(c, lines, head):
+    """Draws the tufts of hair standing up from the head: their strands, and between their
+    outer strands a light shade like the mane's."""
+    for tuft in TUFTS:
+        for root, column in tuft:
+            lines.stroke(strand(root, column), smooth=False)
+        shade = Canvas(c.rows, c.columns)
+        shade.polygon(strand(*tuft[0]) + strand(*tuft[-1])[::-1])
+        inside = shade.inside() & ~head
+        c.ink[inside] = np.maximum(c.ink[inside], MANE_SHADE)
 
 
 def horse2(c):
@@ -281,7 +291,7 @@ def horse2(c):
             lines.stroke(line, smooth=False)
         elif index in BEHIND_HEAD:
             lines.stroke(line, hidden=hidden | head.inside(), smooth=False)
-    draw_tufts(lines)
+    draw_tufts(c, lines, head.inside())
     for k, text in enumerate(STUMP):
         lines.accent(STUMP_ROW + k, STUMP_COLUMN, text)
     lines.draw(c, RAMP)
