@@ -2,9 +2,9 @@
 
 The head is traced from a public-domain drawing of a horse's head turned a little to its right,
 both eyes showing (the README names the file): its outline strokes, read from the drawing's
-paths and drawn as line-work, with what the drawing's fills cover left out. Then the hand's
-part: the brow, one solid band of hair over both eyes, the eyes and the nostrils, the stump
-where the horn was.
+paths and drawn as line-work, with what the drawing's fills cover left out, and its mane
+shaded. Then the hand's part: the brow, one solid mass of hair over both eyes, the eyes and
+the nostrils, the stump where the horn was, and two tufts of hair standing up to meet row 1.
 """
 
 import math
@@ -63,7 +63,6 @@ def path_lines(d):
                 point = start
                 continue
         relative = command.islower()
-        numbers = []
         count = {"m": 2, "l": 2, "h": 1, "v": 1, "c": 6}[command.lower()]
         numbers = [float(t) for t in tokens[i:i + count]]
         i += count
@@ -148,18 +147,16 @@ def traced_strokes(rows, columns):
     return out
 
 
-# The drawing's strokes kept: the head's outline and its ears, the mane and the neck, the
-# mouth. Its forelock, its eyes and nostrils and the lines inside the face are left out: at
-# this size they only blur, and the hand draws the brow, the eyes and the nostrils instead.
-# The drawing's strokes, by their place in it: the head's outline, one closed line; a line
-# inside each ear; the mouth; the neck behind the head and the mane's locks. Its forelock, its
-# eyes and nostrils and the lines inside the face are left out: at this size they only blur,
-# and the hand draws the brow, the eyes and the nostrils instead.
+# The drawing's paths kept, by their place in it. On the head: its outline (one closed line),
+# the two lines down the bridge of the nose, the cheek and the mouth. Behind the head: the
+# neck and the mane's locks. The drawing's forelock, eyes and nostrils and its other lines
+# inside the face are left out: at this size they only blur, and the hand draws the brow, the
+# eyes and the nostrils instead.
 HEAD = 34
-ON_HEAD = {HEAD, 136, 138, 115, 117, 123, 125, 168}
-# The mane's fill in the drawing, and the ink it is shaded with.
-MANE, MANE_SHADE = 0, 0.27
+ON_HEAD = {HEAD, 115, 117, 123, 125, 168, 136, 138}
 BEHIND_HEAD = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 15, 16, 17, 18, 19, 23, 170, 172}
+# The mane's fill in the drawing, and the ink it is shaded with (a `:`).
+MANE, MANE_SHADE = 0, 0.27
 # The nostrils, in the drawing's points: commas curling outwards.
 NOSTRILS = [[(36.0, 256.0), (28.0, 258.0), (26.0, 268.0), (31.0, 277.0)],
             [(68.0, 257.0), (77.0, 258.0), (81.0, 267.0), (77.0, 276.0)]]
@@ -180,8 +177,8 @@ PUPIL_DOWN, PUPIL_RX, PUPIL_RY = 27.8, 2.8, 3.3
 # The left edge of the picture's first column of ink, column 16.
 FIRST_COLUMN_X = 15
 
-# The stump where the horn was, sawn off flat, in the dip of the brow: its rows typed from
-# STUMP_ROW and STUMP_COLUMN, the cut face on top, the horn's grooves under it.
+# The stump where the horn was, sawn off flat, on the forehead in the dip of the brow: its rows
+# typed from STUMP_ROW and STUMP_COLUMN, the cut face on top, the horn's grooves under it.
 STUMP_ROW, STUMP_COLUMN = 7, 35
 STUMP = [".--.", "`//."]
 
@@ -232,8 +229,8 @@ def draw_brow(c):
 
 
 def draw_eyes(c, brow):
-    """Draws the eyes: white, the lids a line round each where the brow leaves it, the pupils
-    looking up at the brow."""
+    """Draws the eyes: white, the lids a line round each where the brow leaves it, and the
+    pupils."""
     lids = LineWork(c.rows, c.columns)
     for ex, ey, rx, ry in EYES:
         c.ellipse(ex, ey, rx, ry, level=0.0, mode="set")
