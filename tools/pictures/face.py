@@ -164,8 +164,8 @@ NOSTRILS = [[(36.0, 256.0), (28.0, 258.0), (26.0, 268.0), (31.0, 277.0)],
 # The brow, across the face in canvas units: its top edge (x, y), straight between. Gull-
 # winged: its tails overhang the face and droop beside the eyes, it arches over each eye and
 # dips over the bridge of the nose.
-BROW_TOP = [(15.3, 27.0), (16.5, 21.0), (18.5, 17.0), (22.5, 15.0), (27.0, 15.6), (31.0, 17.0),
-            (35.8, 18.0), (40.5, 17.0), (44.5, 15.6), (49.6, 15.0), (54.5, 16.5), (57.0, 20.0),
+BROW_TOP = [(15.3, 27.0), (16.5, 21.0), (18.5, 17.0), (22.5, 15.0), (27.0, 15.6), (31.0, 17.6),
+            (35.8, 19.4), (40.5, 17.6), (44.5, 15.6), (49.6, 15.0), (54.5, 16.5), (57.0, 20.0),
             (59.5, 27.0)]
 # Its bottom edge: low at the tails and over the bridge, where it hangs down between the
 # eyes; over each eye it follows the eye's top, a little above it.
@@ -180,7 +180,7 @@ FIRST_COLUMN_X = 15
 # The stump where the horn was, sawn off flat, on the forehead in the dip of the brow: its rows
 # typed from STUMP_ROW and STUMP_COLUMN, the cut face on top, the horn's grooves under it.
 STUMP_ROW, STUMP_COLUMN = 7, 35
-STUMP = [".--.", "`//."]
+STUMP = [".--.", "`--`", "`////."]
 
 
 def brow_edges(x):
@@ -220,7 +220,7 @@ def draw_brow(c):
     for k in range(-14, 15):
         x = middle + 1.5 * k
         top, bottom = brow_edges(x)
-        if bottom - top < 4.0 or abs(x - STUMP_COLUMN - 1) < 3.0:
+        if bottom - top < 4.0 or abs(x - STUMP_COLUMN - 1) < 4.0:
             continue
         lean = 1.4 if k > 0 else -1.4
         out = (1.6, 0.8, 2.2, 1.2, 1.8)[k % 5]
@@ -290,7 +290,7 @@ def horse2(c):
             lines.stroke(line, hidden=hidden | head.inside(), smooth=False)
     draw_tufts(c, lines, head.inside())
     for k, text in enumerate(STUMP):
-        lines.accent(STUMP_ROW + k, STUMP_COLUMN, text)
+        lines.accent(STUMP_ROW + k, STUMP_COLUMN - (len(text) - 4) // 2, text)
     lines.draw(c, RAMP)
     for nostril in NOSTRILS:
         c.curve(placed(nostril), width=2.2, level=1.0)
