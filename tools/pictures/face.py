@@ -148,12 +148,12 @@ def traced_strokes(rows, columns):
 
 
 # The drawing's paths kept, by their place in it. On the head: its outline (one closed line),
-# the two lines down the bridge of the nose, the cheek and the mouth. Behind the head: the
+# the line down the front of the nose, the cheek and the mouth. Behind the head: the
 # neck and the mane's locks. The drawing's forelock, eyes and nostrils and its other lines
 # inside the face are left out: at this size they only blur, and the hand draws the brow, the
 # eyes and the nostrils instead.
 HEAD = 34
-ON_HEAD = {HEAD, 115, 117, 123, 125, 168, 136, 138}
+ON_HEAD = {HEAD, 123, 125, 168, 136, 138}
 BEHIND_HEAD = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 15, 16, 17, 18, 19, 23, 170, 172}
 # The mane's fill in the drawing, and the ink it is shaded with (a `:`).
 MANE, MANE_SHADE = 0, 0.27
