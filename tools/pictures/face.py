@@ -174,6 +174,8 @@ BROW_OVER_EYE = 0.8
 # The eyes under the arches, in canvas units: centre, radii; and the pupils.
 EYES = [(24.2, 27.4, 6.0, 4.6), (46.6, 27.4, 7.6, 4.6)]
 PUPIL_DOWN, PUPIL_RX, PUPIL_RY = 27.8, 2.8, 3.3
+# How high the hairs on the brow's top reach: the top of row 8.
+HAIRS_TOP = 14.0
 # The left edge of the picture's first column of ink, column 16.
 FIRST_COLUMN_X = 15
 
@@ -224,7 +226,8 @@ def draw_brow(c):
             continue
         lean = 1.4 if k > 0 else -1.4
         out = (1.6, 0.8, 2.2, 1.2, 1.8)[k % 5]
-        c.line([(x, top + 0.4), (x + lean, top - out)], width=0.7, level=0.85)
+        # No higher than row 8, which keeps the ears' bases clear.
+        c.line([(x, top + 0.4), (x + lean, max(top - out, HAIRS_TOP))], width=0.7, level=0.85)
     return inside.inside()
 
 
