@@ -1,108 +1,27 @@
-"""Picture 2: the hornless unicorn's head under its enormous unibrow (see make_pictures.py).
+"""Picture 2: the hornless unicorn's head in profile, facing left like picture 1, under its
+enormous unibrow (see make_pictures.py).
 
-The head is traced from a public-domain drawing of a horse's head turned a little to its right,
-both eyes showing (the README names the file): its outline strokes, read from the drawing's
-paths and drawn as line-work, with what the drawing's fills cover left out, and its mane
-shaded. Then the hand's part: the brow, one solid mass of hair over both eyes, the eyes and
-the nostrils, the stump where the horn was, and two tufts of hair standing up to meet row 1.
+The head and neck are line-work: one closed outline (ears, forehead, the long muzzle, the lips,
+the jaw, the neck), the round cheek, the mouth, a big nostril and the mane's strands. Their
+points were read off a public-domain drawing of a horse facing left (the README names it) and
+are mapped onto the canvas through a few matching points, which makes the muzzle longer than
+the drawing's. The hand's part: the brow, one solid mass of hair over the eye that runs on past
+the front of the forehead (the far half of the one brow), the eye, and the stump where the horn
+was, taped over.
 """
-
-import math
-import pathlib
-import re
-import xml.etree.ElementTree as ElementTree
 
 import numpy as np
 
 from canvas import RAMP, SAMPLES, Canvas, arc_points, spline
-from figures import LineWork
+from figures import LineWork, fill_cell
 
-# The drawing the head is traced from: a Debian package's file, read when the pictures are made.
-REFERENCE = pathlib.Path("/usr/share/openclipart/svg/animals/mammals/horses/"
-                         "cavallo_architetto_franc_03.svg")
-
-# Where the drawing lands on the canvas: its x and its y each mapped through a few matching
-# points (drawing, canvas), straight between them. Across, the mane is drawn narrower than the
-# head to fit; down, the head above the eyes is drawn shorter and the face below them longer,
-# which leaves the brow its rows and makes the muzzle long.
-ACROSS_KNOTS = [(0.0, 16.0), (130.0, 55.0), (263.0, 79.5)]
-DOWN_KNOTS = [(0.0, 0.0), (20.0, 2.8), (68.0, 9.5), (146.0, 26.5), (316.0, 79.0),
-              (417.0, 107.0)]
-
-
-# ---------------------------------------------------------------------------------------------
-# Reading the drawing
-
-_TOKEN = re.compile(r"[A-Za-z]|-?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?")
-
-
-def _cubic(p0, p1, p2, p3, steps=10):
-    """Returns points along a cubic Bezier curve, without its start."""
-    out = []
-    for k in range(1, steps + 1):
-        t = k / steps
-        u = 1 - t
-        out.append(tuple(u * u * u * a + 3 * u * u * t * b + 3 * u * t * t * c + t * t * t * d
-                         for a, b, c, d in zip(p0, p1, p2, p3)))
-    return out
-
-
-def path_lines(d):
-    """Returns the polylines of an SVG path's data (moves, lines and cubic curves)."""
-    tokens = _TOKEN.findall(d)
-    lines, current, start = [], [], (0.0, 0.0)
-    point = (0.0, 0.0)
-    command, i = None, 0
-    while i < len(tokens):
-        if tokens[i].isalpha():
-            command = tokens[i]
-            i += 1
-            if command in "Zz":
-                if current:
-                    current.append(start)
-                point = start
-                continue
-        relative = command.islower()
-        count = {"m": 2, "l": 2, "h": 1, "v": 1, "c": 6}[command.lower()]
-        numbers = [float(t) for t in tokens[i:i + count]]
-        i += count
-        base = point if relative else (0.0, 0.0)
-        pairs = [(base[0] + numbers[k], base[1] + numbers[k + 1])
-                 for k in range(0, len(numbers) - 1, 2)]
-        kind = command.lower()
-        if kind == "m":
-            if len(current) > 1:
-                lines.append(current)
-            point = start = pairs[0]
-            current = [point]
-            command = "l" if relative else "L"  # further pairs are lines
-        elif kind == "l":
-            point = pairs[0]
-            current.append(point)
-        elif kind == "h":
-            point = (numbers[0] + (point[0] if relative else 0.0), point[1])
-            current.append(point)
-        elif kind == "v":
-            point = (point[0], numbers[0] + (point[1] if relative else 0.0))
-            current.append(point)
-        else:
-            current += _cubic(point, *pairs)
-            point = pairs[2]
-    if len(current) > 1:
-        lines.append(current)
-    return lines
-
-
-def read_drawing(path=REFERENCE):
-    """Returns the drawing's paths in the order they are painted, as (filled, polylines)."""
-    out = []
-    for element in ElementTree.parse(path).getroot().iter():
-        if not element.tag.endswith("}path") and element.tag != "path":
-            continue
-        style = element.get("style", "")
-        filled = "fill:none" not in style
-        out.append((filled, path_lines(element.get("d", ""))))
-    return out
+# Where the drawing's points land: its x and its y each mapped through matching points
+# (drawing, canvas), straight between them. The face in front of the eye is drawn wider than
+# the drawing's and the neck shorter, which makes the muzzle long and leaves the head the rows.
+ACROSS_KNOTS = [(58.0, 16.5), (150.0, 28.0), (300.0, 46.0), (440.0, 62.0), (610.0, 75.5),
+                (700.0, 81.0)]
+DOWN_KNOTS = [(0.0, 2.2), (130.0, 14.5), (285.0, 34.0), (500.0, 71.0), (560.0, 79.0),
+              (900.0, 110.0)]
 
 
 def placed(points):
@@ -111,194 +30,147 @@ def placed(points):
     return [(float(np.interp(x, xs, xc)), float(np.interp(y, ys, yc))) for x, y in points]
 
 
-def _shrink(mask, units):
-    """Returns `mask` with its edges pulled in by `units` (at whole samples)."""
-    steps = max(1, int(round(units * SAMPLES)))
-    out = mask.copy()
-    for _ in range(steps):
-        out[1:, :] &= out[:-1, :].copy()
-        out[:-1, :] &= out[1:, :].copy()
-        out[:, 1:] &= out[:, :-1].copy()
-        out[:, :-1] &= out[:, 1:].copy()
-    return out
+# The outline of the head and neck, in the drawing's points, round from the near ear's front:
+# down the forehead and the straight front of the face to the nose, round the lips and the
+# chin, back under the jaw to the throat, down the neck's front, along the bottom, up the back
+# of the neck to the poll, over the far ear and the near one.
+OUTLINE = [(232.0, 128.0), (196.0, 150.0), (170.0, 190.0), (156.0, 245.0), (138.0, 318.0),
+           (108.0, 392.0), (80.0, 442.0), (62.0, 476.0), (58.0, 500.0), (70.0, 522.0),
+           (92.0, 532.0), (98.0, 545.0), (140.0, 560.0), (200.0, 552.0), (256.0, 518.0),
+           (296.0, 470.0), (318.0, 500.0), (306.0, 600.0), (262.0, 700.0), (232.0, 800.0),
+           (222.0, 905.0)]
+NECK_BACK = [(700.0, 905.0), (690.0, 760.0), (664.0, 560.0), (640.0, 400.0), (606.0, 268.0),
+             (540.0, 170.0), (452.0, 112.0)]
+FAR_EAR = [(452.0, 112.0), (440.0, 60.0), (418.0, 8.0), (390.0, 52.0), (372.0, 102.0)]
+NEAR_EAR = [(372.0, 102.0), (334.0, 92.0), (290.0, 42.0), (263.0, 6.0), (246.0, 60.0),
+            (232.0, 128.0)]
+# The inside of each ear, a line from its tip down towards its base.
+EAR_LINES = [[(266.0, 20.0), (266.0, 70.0), (256.0, 112.0)],
+             [(418.0, 24.0), (412.0, 70.0), (400.0, 104.0)]]
+# The round back of the cheek, from under the ear down to the jaw's corner.
+CHEEK = [(432.0, 236.0), (436.0, 318.0), (404.0, 384.0), (346.0, 430.0), (298.0, 458.0)]
+# The mouth's line, back from between the lips.
+MOUTH = [(64.0, 520.0), (100.0, 526.0), (150.0, 522.0)]
+# The nostril: a big round hole near the end of the muzzle, and the fold curling back from it.
+NOSTRIL = (104.0, 478.0)
+NOSTRIL_RADII = (3.0, 2.8)
+NOSTRIL_FOLD = [(118.0, 452.0), (134.0, 470.0), (132.0, 494.0)]
+# The mane: strands from the crest, falling along the neck.
+MANE_STRANDS = [
+    [(470.0, 120.0), (530.0, 190.0), (550.0, 300.0), (590.0, 430.0)],
+    [(500.0, 138.0), (570.0, 230.0), (585.0, 360.0), (620.0, 500.0), (600.0, 620.0)],
+    [(530.0, 160.0), (600.0, 270.0), (615.0, 420.0), (650.0, 560.0), (632.0, 700.0)],
+    [(452.0, 130.0), (500.0, 200.0), (505.0, 290.0), (530.0, 380.0)],
+    [(560.0, 190.0), (622.0, 300.0), (640.0, 470.0), (680.0, 640.0), (666.0, 800.0)],
+]
 
+# The brow, in canvas units: its top edge and its bottom edge (x, y), each smooth through its
+# points from the front tail to the back one. Gull-winged: it rises from a pointed tail in front
+# of the forehead to a small wing, dips over the front of the forehead, arches high over the eye
+# and droops to a pointed tail behind it; underneath it hangs low over the eye.
+BROW_TOP = [(25.0, 30.0), (25.6, 25.0), (27.4, 20.0), (30.0, 16.8), (33.0, 16.6), (35.0, 17.8),
+            (37.5, 15.0), (41.0, 13.8), (45.0, 13.4), (49.0, 14.0), (52.6, 16.2), (55.4, 20.5),
+            (57.6, 26.0), (59.4, 35.0)]
+BROW_BOTTOM = [(25.0, 30.0), (28.0, 29.6), (33.0, 30.2), (38.0, 29.8), (46.0, 29.7),
+               (52.0, 30.0), (55.5, 31.0), (59.4, 35.0)]
+# Hairs stand out of its edges, combed outwards from the dip: how far, in turn.
+HAIR_LENGTHS = (1.6, 2.8, 1.2, 2.2, 3.2, 1.4, 2.4)
+HAIR_LEANS = (0.9, 0.2, 0.6, 1.2, 0.0, 0.7)
+BROW_DIP_X = 35.0
+# The ink of the short hairs over it, in turn (from `d` to `N`).
+BROW_RAGGED = 0.7
+FUR_LEVELS = (0.55, 0.8, 0.65, 0.85)
 
-def traced_strokes(rows, columns):
-    """Returns the drawing's outline strokes on the canvas, each as (index, polyline, hidden):
-    `hidden` the samples that the fills painted after it cover."""
-    drawing = read_drawing()
-    covers = []  # for each path, the fills painted after it
-    later = np.zeros((rows * 2 * SAMPLES, columns * SAMPLES), dtype=bool)
-    for filled, lines in reversed(drawing):
-        covers.append(later)
-        if filled:
-            fill = Canvas(rows, columns)
-            for line in lines:
-                fill.polygon(placed(line))
-            # A stroke on a fill's edge shows its outer half, so only the fill's inside hides.
-            later = later | _shrink(fill.inside(), 0.4)
-    covers.reverse()
-    out = []
-    for index, ((filled, lines), hidden) in enumerate(zip(drawing, covers)):
-        if filled:
-            continue
-        for line in lines:
-            out.append((index, placed(line), hidden))
-    return out
+# The eye under the brow's near wing, typed row by row from EYE_ROW and EYE_COLUMN: an almond
+# of lids round its white, the pupil heavy in it, looking ahead (left).
+EYE_ROW, EYE_COLUMN = 16, 39
+EYE = [" .--------. ",
+       ":  MMM      :",
+       " `.MMM  ..-` ",
+       "   ``---``   "]
 
-
-# The drawing's paths kept, by their place in it. On the head: its outline (one closed line),
-# the line down the front of the nose, the cheek and the mouth. Behind the head: the
-# neck and the mane's locks. The drawing's forelock, eyes and nostrils and its other lines
-# inside the face are left out: at this size they only blur, and the hand draws the brow, the
-# eyes and the nostrils instead.
-HEAD = 34
-ON_HEAD = {HEAD, 123, 125, 168, 136, 138}
-BEHIND_HEAD = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 15, 16, 17, 18, 19, 23, 170, 172}
-# The mane's fill in the drawing, and the ink it is shaded with (a `:`).
-MANE, MANE_SHADE = 0, 0.27
-# The nostrils, in the drawing's points: commas curling outwards.
-NOSTRILS = [[(36.0, 256.0), (28.0, 258.0), (26.0, 268.0), (31.0, 277.0)],
-            [(68.0, 257.0), (77.0, 258.0), (81.0, 267.0), (77.0, 276.0)]]
-
-# The brow, across the face in canvas units: its top edge (x, y), straight between. Gull-
-# winged: its tails overhang the face and droop beside the eyes, it arches over each eye and
-# dips over the bridge of the nose.
-BROW_TOP = [(15.3, 27.0), (16.5, 21.0), (18.5, 17.0), (22.5, 15.0), (27.0, 15.6), (31.0, 17.6),
-            (35.8, 19.4), (40.5, 17.6), (44.5, 15.6), (49.6, 15.0), (54.5, 16.5), (57.0, 20.0),
-            (59.5, 27.0)]
-# Its bottom edge: low at the tails and over the bridge, where it hangs down between the
-# eyes; over each eye it follows the eye's top, a little above it.
-BROW_BOTTOM = [(15.3, 30.6), (31.0, 27.0), (35.3, 30.2), (39.5, 27.0), (59.5, 30.6)]
-BROW_OVER_EYE = 0.8
-# The eyes under the arches, in canvas units: centre, radii; and the pupils.
-EYES = [(24.2, 27.4, 6.0, 4.6), (46.6, 27.4, 7.6, 4.6)]
-PUPIL_DOWN, PUPIL_RX, PUPIL_RY = 27.8, 2.8, 3.3
-# How high the hairs on the brow's top reach: the top of row 8.
-HAIRS_TOP = 14.0
-# The left edge of the picture's first column of ink, column 16.
-FIRST_COLUMN_X = 15
-
-# The stump where the horn was, sawn off flat, on the forehead in the dip of the brow: its rows
-# typed from STUMP_ROW and STUMP_COLUMN, the cut face on top, the horn's grooves under it.
-STUMP_ROW, STUMP_COLUMN = 7, 35
-STUMP = [".--.", "`--`", "`////."]
-
-
-def brow_edges(x):
-    """Returns the brow's upper and lower edge at `x`."""
-    top = float(np.interp(x, *zip(*BROW_TOP)))
-    bottom = float(np.interp(x, *zip(*BROW_BOTTOM)))
-    for ex, ey, rx, ry in EYES:
-        if abs(x - ex) < rx:
-            bottom = min(bottom, ey - ry * math.sqrt(1 - ((x - ex) / rx) ** 2) - BROW_OVER_EYE)
-    return top, bottom
+# The stump where the horn was, on the forehead in front of the ears, above the brow, with a
+# plaster stuck across it: its rows typed from STUMP_ROW and STUMP_COLUMN.
+STUMP_ROW, STUMP_COLUMN = 5, 35
+STUMP = [" .-. ", "/+++/", " /+/ "]
 
 
 def draw_brow(c):
-    """Draws the unibrow: a solid mass, streaked with hairs combed outwards from the bridge,
-    hairs sticking out of its top; returns the samples it covers."""
-    steps = 200
-    first, last = BROW_TOP[0][0], BROW_TOP[-1][0]
-    xs = [first + (last - first) * i / steps for i in range(steps + 1)]
-    outline = [(x, brow_edges(x)[0]) for x in xs] + [(x, brow_edges(x)[1]) for x in reversed(xs)]
-    c.polygon(outline, level=1.0, mode="set", smooth=False)
+    """Draws the unibrow: a solid mass of hair, parted by a few strands, with hairs standing
+    out of its edges as line-work and tufts at its tails; returns the samples it covers."""
+    lines = LineWork(c.rows, c.columns)
+    top, bottom = spline(BROW_TOP), spline(BROW_BOTTOM)
+    # Its top is ragged: the ends of its locks.
+    top = [(x, y + BROW_RAGGED * np.sin(2.3 * x)) for x, y in top]
+    core = top + bottom[::-1]
     inside = Canvas(c.rows, c.columns)
-    inside.polygon(outline, smooth=False)
-    # Streaks a shade lighter along the brow, from the bridge out to each tail.
-    streaks = Canvas(c.rows, c.columns)
-    middle = BROW_TOP[len(BROW_TOP) // 2][0]
-    for share in (0.25, 0.5, 0.75):
-        for side in (-1, 1):
-            line = []
-            for i in range(61):
-                x = middle + side * (i / 60) * (middle - first if side < 0 else last - middle)
-                top, bottom = brow_edges(x)
-                line.append((x, top + share * (bottom - top)))
-            streaks.line(line, width=0.6, level=0.68)
-    streaks.ink[~inside.inside()] = 0.0
-    c.ink[streaks.ink > 0] = streaks.ink[streaks.ink > 0]
-    # Hairs sticking up out of its top, combed outwards.
-    for k in range(-14, 15):
-        x = middle + 1.5 * k
-        top, bottom = brow_edges(x)
-        if bottom - top < 4.0 or abs(x - STUMP_COLUMN - 1) < 4.0:
-            continue
-        lean = 1.4 if k > 0 else -1.4
-        out = (1.6, 0.8, 2.2, 1.2, 1.8)[k % 5]
-        # No higher than row 8, which keeps the ears' bases clear.
-        c.line([(x, top + 0.4), (x + lean, max(top - out, HAIRS_TOP))], width=0.7, level=0.85)
-    return inside.inside()
+    inside.polygon(core)
+    covered = inside.inside()
+    c.ink[covered] = 1.0
+    # Its fur: short hairs a shade lighter all over it, flowing out from the dip, up along
+    # its top and down along its bottom.
+    fur = Canvas(c.rows, c.columns)
+    for row in range(14):
+        y = 14.5 + 1.25 * row
+        for k in range(20):
+            x = 24.0 + 1.7 * k + (0.85 if row % 2 else 0.0)
+            top_y, bottom_y = np.interp(x, *zip(*BROW_TOP)), np.interp(x, *zip(*BROW_BOTTOM))
+            out = 1.0 if x > BROW_DIP_X else -1.0
+            rise = (y - (top_y + bottom_y) / 2) / max(1.0, bottom_y - top_y)
+            fur.line([(x, y), (x + out * 1.6, y + 2.4 * rise - 0.4)], width=0.7,
+                     level=FUR_LEVELS[(row + k) % len(FUR_LEVELS)], mode="set")
+    fur.ink[~covered] = 0.0
+    c.ink[fur.ink > 0] = fur.ink[fur.ink > 0]
+    # Hairs standing out of the top and bottom edges, leaning away from the dip.
+    for edge, side in ((top, -1.0), (bottom, 1.0)):
+        for k, (x, y) in enumerate(edge[2:-2:5]):
+            over_eye = EYE_COLUMN <= x <= EYE_COLUMN + len(EYE[0]) - 2
+            length = HAIR_LENGTHS[k % len(HAIR_LENGTHS)] * (0.5 if over_eye else 1.0)
+            lean = HAIR_LEANS[k % len(HAIR_LEANS)] * length * (1 if x > BROW_DIP_X else -1)
+            lines.stroke([(x, y - side * 0.6), (x + 0.3 * lean, y + side * 0.5 * length),
+                          (x + lean, y + side * length)], hidden=covered)
+    # Tufts at the tails: hairs fanning out past each pointed end.
+    for end, before in ((top[0], top[10]), (top[-1], top[-11])):
+        dx, dy = end[0] - before[0], end[1] - before[1]
+        norm = (dx * dx + dy * dy) ** 0.5
+        dx, dy = dx / norm, dy / norm
+        for spread, length in ((-0.6, 2.6), (-0.2, 3.6), (0.2, 3.2), (0.6, 2.4)):
+            tip = (end[0] + length * (dx - spread * dy), end[1] + length * (dy + spread * dx))
+            lines.stroke([(end[0] - dx, end[1] - dy), tip], hidden=covered, smooth=False)
+    # The hairs take the cells the brow leaves mostly bare.
+    hairs = Canvas(c.rows, c.columns)
+    lines.draw(hairs, RAMP)
+    share = covered.reshape(c.rows, 2 * SAMPLES, c.columns, SAMPLES).mean(axis=(1, 3))
+    bare = np.repeat(np.repeat(share < 0.4, 2 * SAMPLES, axis=0), SAMPLES, axis=1)
+    take = bare & (hairs.ink > 0)
+    c.ink[take] = hairs.ink[take]
+    return covered
 
 
-def draw_eyes(c, brow):
-    """Draws the eyes: white, the lids a line round each where the brow leaves it, and the
-    pupils."""
-    lids = LineWork(c.rows, c.columns)
-    for ex, ey, rx, ry in EYES:
-        c.ellipse(ex, ey, rx, ry, level=0.0, mode="set")
-        lids.stroke(arc_points(ex, ey, rx, ry), hidden=brow, smooth=False)
-    lids.draw(c, RAMP)
-    for ex, ey, rx, ry in EYES:
-        c.ellipse(ex, PUPIL_DOWN, PUPIL_RX, PUPIL_RY, level=1.0)
-
-
-# Row 1 repeats the unicorn's hoof row (see finish.txt): a few short upright strokes above the
-# head. Two tufts of hair stand up from the head, each a fan of strands from one root, and
-# each of those strokes is the tip of one of their strands: the forelock's from the poll
-# between the ears, the mane's from behind the right ear. The tufts: root in canvas units, and
-# the columns (counted from 1) where their strands end, in row 2 under row 1's strokes.
-TUFTS = [[((36.5, 11.5), 30), ((36.5, 11.5), 34), ((36.5, 11.5), 39), ((36.5, 11.5), 42)],
-         [((52.5, 10.0), 57), ((53.5, 12.0), 60), ((54.5, 14.0), 65), ((55.5, 16.0), 68)]]
-
-
-def strand(root, column):
-    """Returns the points of a strand from its root up to row 2 of the column: it leaves the
-    root leaning out and turns upright towards its tip."""
-    (x0, y0), (x1, y1) = root, (column - 0.5, 2.6)
-    return spline([(x0, y0), (x0 + 0.75 * (x1 - x0), y0 - 0.45 * (y0 - y1)), (x1, y1)])
-
-
-def draw_tufts(c, lines, head):
-    """Draws the tufts of hair standing up from the head: their strands, and between their
-    outer strands a light shade like the mane's."""
-    for tuft in TUFTS:
-        for root, column in tuft:
-            lines.stroke(strand(root, column), smooth=False)
-        shade = Canvas(c.rows, c.columns)
-        shade.polygon(strand(*tuft[0]) + strand(*tuft[-1])[::-1])
-        inside = shade.inside() & ~head
-        c.ink[inside] = np.maximum(c.ink[inside], MANE_SHADE)
+def draw_eye(c):
+    """Types the eye, blanking its white."""
+    for k, text in enumerate(EYE):
+        for j, glyph in enumerate(text):
+            row, column = EYE_ROW - 1 + k, EYE_COLUMN - 1 + j
+            if 0 < j < len(text) - 1 and (glyph != " " or 0 < k < len(EYE) - 1):
+                c.ink[row * 16:(row + 1) * 16, column * 8:(column + 1) * 8] = 0.0
+            if glyph != " ":
+                fill_cell(c, row, column, glyph, RAMP)
 
 
 def horse2(c):
     """Draws the hornless unicorn's head under the unibrow; returns its glyph mapping."""
-    strokes = traced_strokes(c.rows, c.columns)
-    head = Canvas(c.rows, c.columns)
-    for index, line, hidden in strokes:
-        if index == HEAD:
-            head.polygon(line)
-    # The mane, shaded lightly so that it reads as a mass of hair rather than loose lines.
-    mane = Canvas(c.rows, c.columns)
-    for line in read_drawing()[MANE][1]:
-        mane.polygon(placed(line))
-    shade = mane.inside() & ~head.inside()
-    c.ink[shade] = np.maximum(c.ink[shade], MANE_SHADE)
     lines = LineWork(c.rows, c.columns)
-    for index, line, hidden in strokes:
-        # The lines on the head show whole: the forelock that hid some of them is left out.
-        if index in ON_HEAD:
-            lines.stroke(line, smooth=False)
-        elif index in BEHIND_HEAD:
-            lines.stroke(line, hidden=hidden | head.inside(), smooth=False)
-    draw_tufts(c, lines, head.inside())
+    outline = placed(OUTLINE + NECK_BACK + FAR_EAR + NEAR_EAR)
+    # Two strokes a little apart close the outline where one light glyph would leave gaps.
+    lines.stroke(outline, closed=True)
+    for line in EAR_LINES + [CHEEK, MOUTH, NOSTRIL_FOLD] + MANE_STRANDS:
+        lines.stroke(placed(line))
+    nx, ny = placed([NOSTRIL])[0]
+    lines.stroke(arc_points(nx, ny, *NOSTRIL_RADII), smooth=False)
     for k, text in enumerate(STUMP):
-        lines.accent(STUMP_ROW + k, STUMP_COLUMN - (len(text) - 4) // 2, text)
+        lines.accent(STUMP_ROW + k, STUMP_COLUMN, text)
     lines.draw(c, RAMP)
-    for nostril in NOSTRILS:
-        c.curve(placed(nostril), width=2.2, level=1.0)
-    brow = draw_brow(c)
-    draw_eyes(c, brow)
-    # The picture's ink starts at column 16, whatever the brow's hairs reach for.
-    c.ink[:, :FIRST_COLUMN_X * SAMPLES] = 0.0
+    draw_brow(c)
+    draw_eye(c)
     return {"floor": 0.1, "soften": 0.6}
