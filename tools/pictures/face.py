@@ -53,26 +53,26 @@ CHEEK = [(432.0, 236.0), (436.0, 318.0), (404.0, 384.0), (346.0, 430.0), (298.0,
 MOUTH = [(64.0, 520.0), (100.0, 526.0), (150.0, 522.0)]
 # The nostril: a big round hole near the end of the muzzle, and the fold curling back from it.
 NOSTRIL = (104.0, 478.0)
-NOSTRIL_RADII = (3.0, 2.8)
+NOSTRIL_RADII = (3.2, 3.0)
+NOSTRIL_SHADE = 0.5
 NOSTRIL_FOLD = [(118.0, 452.0), (134.0, 470.0), (132.0, 494.0)]
 # The mane: strands from the crest, falling along the neck.
 MANE_STRANDS = [
-    [(470.0, 120.0), (530.0, 190.0), (550.0, 300.0), (590.0, 430.0)],
-    [(500.0, 138.0), (570.0, 230.0), (585.0, 360.0), (620.0, 500.0), (600.0, 620.0)],
-    [(530.0, 160.0), (600.0, 270.0), (615.0, 420.0), (650.0, 560.0), (632.0, 700.0)],
-    [(452.0, 130.0), (500.0, 200.0), (505.0, 290.0), (530.0, 380.0)],
-    [(560.0, 190.0), (622.0, 300.0), (640.0, 470.0), (680.0, 640.0), (666.0, 800.0)],
+    [(470.0, 120.0), (560.0, 200.0), (520.0, 300.0), (600.0, 420.0), (560.0, 520.0)],
+    [(510.0, 140.0), (610.0, 250.0), (560.0, 390.0), (650.0, 540.0), (600.0, 680.0)],
+    [(452.0, 130.0), (510.0, 200.0), (470.0, 280.0), (520.0, 350.0)],
+    [(560.0, 190.0), (650.0, 330.0), (610.0, 480.0), (690.0, 650.0), (640.0, 820.0)],
 ]
 
 # The brow, in canvas units: its top edge and its bottom edge (x, y), each smooth through its
 # points from the front tail to the back one. Gull-winged: it rises from a pointed tail in front
 # of the forehead to a small wing, dips over the front of the forehead, arches high over the eye
 # and droops to a pointed tail behind it; underneath it hangs low over the eye.
-BROW_TOP = [(25.0, 30.0), (25.6, 25.0), (27.4, 20.0), (30.0, 16.8), (33.0, 16.6), (35.0, 17.8),
-            (37.5, 15.0), (41.0, 13.8), (45.0, 13.4), (49.0, 14.0), (52.6, 16.2), (55.4, 20.5),
-            (57.6, 26.0), (59.4, 35.0)]
-BROW_BOTTOM = [(25.0, 30.0), (28.0, 29.6), (33.0, 30.2), (38.0, 29.8), (46.0, 29.7),
-               (52.0, 30.0), (55.5, 31.0), (59.4, 35.0)]
+BROW_TOP = [(21.5, 25.5), (24.0, 21.6), (27.0, 18.4), (30.0, 16.6), (33.0, 16.6), (35.0, 17.6),
+            (37.5, 14.8), (41.0, 13.8), (45.0, 13.4), (49.0, 13.6), (53.0, 14.8), (56.0, 18.0),
+            (58.0, 24.0), (59.4, 35.0)]
+BROW_BOTTOM = [(21.5, 25.5), (24.0, 28.6), (28.0, 29.8), (33.0, 30.2), (38.0, 29.8),
+               (46.0, 29.7), (52.0, 30.0), (55.5, 31.0), (59.4, 35.0)]
 # Hairs stand out of its edges, combed outwards from the dip: how far, in turn.
 HAIR_LENGTHS = (1.6, 2.8, 1.2, 2.2, 3.2, 1.4, 2.4)
 HAIR_LEANS = (0.9, 0.2, 0.6, 1.2, 0.0, 0.7)
@@ -92,7 +92,7 @@ EYE = [" .--------. ",
 # The stump where the horn was, on the forehead in front of the ears, above the brow, with a
 # plaster stuck across it: its rows typed from STUMP_ROW and STUMP_COLUMN.
 STUMP_ROW, STUMP_COLUMN = 5, 35
-STUMP = [" .-. ", "/+++/", " /+/ "]
+STUMP = [".-.", ":+:", ":+:"]
 
 
 def draw_brow(c):
@@ -168,9 +168,12 @@ def horse2(c):
         lines.stroke(placed(line))
     nx, ny = placed([NOSTRIL])[0]
     lines.stroke(arc_points(nx, ny, *NOSTRIL_RADII), smooth=False)
-    for k, text in enumerate(STUMP):
-        lines.accent(STUMP_ROW + k, STUMP_COLUMN, text)
     lines.draw(c, RAMP)
+    # The nostril's hole is dark, though lighter than the brow.
+    c.ellipse(nx, ny, NOSTRIL_RADII[0] - 1.0, NOSTRIL_RADII[1] - 1.2, level=NOSTRIL_SHADE)
     draw_brow(c)
     draw_eye(c)
+    for k, text in enumerate(STUMP):
+        for j, glyph in enumerate(text):
+            fill_cell(c, STUMP_ROW - 1 + k, STUMP_COLUMN - 1 + j, glyph, RAMP)
     return {"floor": 0.1, "soften": 0.6}
