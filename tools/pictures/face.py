@@ -68,8 +68,8 @@ MANE_STRANDS = [
 # points from the front tail to the back one. Gull-winged: it rises from a pointed tail in front
 # of the forehead to a small wing, dips over the front of the forehead, arches high over the eye
 # and droops to a pointed tail behind it; underneath it hangs low over the eye.
-BROW_TOP = [(21.5, 25.5), (24.0, 21.6), (27.0, 18.4), (30.0, 16.6), (33.0, 16.6), (35.0, 17.6),
-            (37.5, 14.8), (41.0, 13.8), (45.0, 13.4), (49.0, 13.6), (53.0, 14.8), (56.0, 18.0),
+BROW_TOP = [(21.5, 25.5), (24.0, 21.6), (27.0, 18.0), (29.8, 16.0), (32.4, 16.8), (34.6, 19.4),
+            (37.0, 15.2), (40.0, 13.6), (45.0, 13.4), (49.0, 13.6), (53.0, 14.8), (56.0, 18.0),
             (58.0, 24.0), (59.4, 35.0)]
 BROW_BOTTOM = [(21.5, 25.5), (24.0, 28.6), (28.0, 29.8), (33.0, 30.2), (38.0, 29.8),
                (46.0, 29.7), (52.0, 30.0), (55.5, 31.0), (59.4, 35.0)]
@@ -124,8 +124,10 @@ def draw_brow(c):
     # Hairs standing out of the top and bottom edges, leaning away from the dip.
     for edge, side in ((top, -1.0), (bottom, 1.0)):
         for k, (x, y) in enumerate(edge[2:-2:5]):
+            # Under it the hairs hang short, and shorter still over the eye's lid.
             over_eye = EYE_COLUMN <= x <= EYE_COLUMN + len(EYE[0]) - 2
-            length = HAIR_LENGTHS[k % len(HAIR_LENGTHS)] * (0.5 if over_eye else 1.0)
+            share = 1.0 if side < 0 else (0.35 if over_eye else 0.6)
+            length = HAIR_LENGTHS[k % len(HAIR_LENGTHS)] * share
             lean = HAIR_LEANS[k % len(HAIR_LEANS)] * length * (1 if x > BROW_DIP_X else -1)
             lines.stroke([(x, y - side * 0.6), (x + 0.3 * lean, y + side * 0.5 * length),
                           (x + lean, y + side * length)], hidden=covered)
