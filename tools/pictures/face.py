@@ -76,9 +76,11 @@ BROW_BOTTOM = [(21.5, 25.5), (24.0, 28.6), (28.0, 29.8), (33.0, 30.2), (38.0, 29
 # Hairs stand out of its edges, combed outwards from the dip: how far, in turn.
 HAIR_LENGTHS = (1.6, 2.8, 1.2, 2.2, 3.2, 1.4, 2.4)
 HAIR_LEANS = (0.9, 0.2, 0.6, 1.2, 0.0, 0.7)
+# Where it dips, from which its hairs lean out forwards and backwards.
 BROW_DIP_X = 35.0
-# The ink of the short hairs over it, in turn (from `d` to `N`).
+# How far the ends of its locks make its top edge rise and fall.
 BROW_RAGGED = 0.7
+# The ink of the short hairs of its fur, in turn (from `d` to `N` once read).
 FUR_LEVELS = (0.55, 0.8, 0.65, 0.85)
 
 # The eye under the brow's near wing, typed row by row from EYE_ROW and EYE_COLUMN: an almond
@@ -96,8 +98,8 @@ STUMP = [".-.", ":+:", ":+:"]
 
 
 def draw_brow(c):
-    """Draws the unibrow: a solid mass of hair, parted by a few strands, with hairs standing
-    out of its edges as line-work and tufts at its tails; returns the samples it covers."""
+    """Draws the unibrow: a solid mass of furred hair, with hairs standing out of its edges as
+    line-work and tufts fanning out of its tails; returns the samples it covers."""
     lines = LineWork(c.rows, c.columns)
     top, bottom = spline(BROW_TOP), spline(BROW_BOTTOM)
     # Its top is ragged: the ends of its locks.
@@ -155,7 +157,8 @@ def draw_eye(c):
         for j, glyph in enumerate(text):
             row, column = EYE_ROW - 1 + k, EYE_COLUMN - 1 + j
             if 0 < j < len(text) - 1 and (glyph != " " or 0 < k < len(EYE) - 1):
-                c.ink[row * 16:(row + 1) * 16, column * 8:(column + 1) * 8] = 0.0
+                c.ink[row * 2 * SAMPLES:(row + 1) * 2 * SAMPLES,
+                      column * SAMPLES:(column + 1) * SAMPLES] = 0.0
             if glyph != " ":
                 fill_cell(c, row, column, glyph, RAMP)
 
@@ -164,7 +167,6 @@ def horse2(c):
     """Draws the hornless unicorn's head under the unibrow; returns its glyph mapping."""
     lines = LineWork(c.rows, c.columns)
     outline = placed(OUTLINE + NECK_BACK + FAR_EAR + NEAR_EAR)
-    # Two strokes a little apart close the outline where one light glyph would leave gaps.
     lines.stroke(outline, closed=True)
     for line in EAR_LINES + [CHEEK, MOUTH, NOSTRIL_FOLD] + MANE_STRANDS:
         lines.stroke(placed(line))
