@@ -74,7 +74,7 @@ BROW_TOP = [(21.5, 25.5), (24.0, 21.6), (27.0, 18.0), (29.8, 16.0), (32.4, 16.8)
 BROW_BOTTOM = [(21.5, 25.5), (24.0, 28.6), (28.0, 29.8), (33.0, 30.2), (38.0, 29.8),
                (46.0, 29.7), (52.0, 30.0), (55.5, 31.0), (59.4, 35.0)]
 # Hairs stand out of its edges, combed outwards from the dip: how far, in turn.
-HAIR_LENGTHS = (1.6, 2.8, 1.2, 2.2, 3.2, 1.4, 2.4)
+HAIR_LENGTHS = (1.2, 2.0, 1.0, 1.6, 2.2, 1.0, 1.8)
 HAIR_LEANS = (0.9, 0.2, 0.6, 1.2, 0.0, 0.7)
 # Where it dips, from which its hairs lean out forwards and backwards.
 BROW_DIP_X = 35.0
@@ -85,16 +85,17 @@ FUR_LEVELS = (0.55, 0.8, 0.65, 0.85)
 
 # The eye under the brow's near wing, typed row by row from EYE_ROW and EYE_COLUMN: an almond
 # of lids round its white, the pupil heavy in it, looking ahead (left).
-EYE_ROW, EYE_COLUMN = 16, 39
-EYE = [" .--------. ",
-       ":  MMM      :",
-       " `.MMM  ..-` ",
-       "   ``---``   "]
+EYE_ROW, EYE_COLUMN = 16, 38
+EYE = ["  .---------.  ",
+       " :   NMMN     `.",
+       ":    NMMN       :",
+       " `.   ``     ..` ",
+       "   ``-------``   "]
 
 # The stump where the horn was, on the forehead in front of the ears, above the brow, with a
 # plaster stuck across it: its rows typed from STUMP_ROW and STUMP_COLUMN.
-STUMP_ROW, STUMP_COLUMN = 5, 35
-STUMP = [".-.", ":+:", ":+:"]
+STUMP_ROW, STUMP_COLUMN = 5, 34
+STUMP = [" .:. ", "--+--", " `:` "]
 
 
 def draw_brow(c):
@@ -179,5 +180,6 @@ def horse2(c):
     draw_eye(c)
     for k, text in enumerate(STUMP):
         for j, glyph in enumerate(text):
-            fill_cell(c, STUMP_ROW - 1 + k, STUMP_COLUMN - 1 + j, glyph, RAMP)
+            if glyph != " ":
+                fill_cell(c, STUMP_ROW - 1 + k, STUMP_COLUMN - 1 + j, glyph, RAMP)
     return {"floor": 0.1, "soften": 0.6}
