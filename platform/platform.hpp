@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string_view>
 
 namespace platform {
@@ -52,6 +53,16 @@ int stop_request();
 // Ends the process as `signal` would have ended it (the shell sees the usual status),
 // after restoring the terminal.
 [[noreturn]] void exit_by_signal(int signal);
+
+// ---- Library calls that may never return ------------------------------------------------
+
+// Runs `work` on a thread of its own and waits until it returns or `limit` has passed. A stop
+// request during the wait (Ctrl-C, Ctrl-\, SIGTERM, SIGHUP; on Windows also a closed console
+// window) ends the program at once, as exit_by_signal does, so a library call that never
+// returns cannot make the show deaf. Returns true when `work` returned within the limit.
+// Otherwise its thread is left running: should `work` ever return, `if_late` runs right after
+// it on that thread (and never when `work` returned in time), to undo what `work` made.
+bool run_with_time_limit(std::function<void()> work, std::function<void()> if_late, Clock::duration limit);
 
 // ---- Final key wait ----------------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 // duration only, atomically (ppoll's signal mask). A handler therefore runs only inside a wait,
 // and every wait is followed by a look at the flags: a signal can never land between the look
 // and the wait and be parked there.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -15,6 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/platform.hpp"
 
@@ -235,6 +240,94 @@ void exit_by_signal(int signal) {
     sigprocmask(SIG_UNBLOCK, &only_this, nullptr);
     std::raise(signal);
     _exit(128 + signal);  // in case the signal is ignored by default
+}
+
+// ---- Library calls that may never return --------------------------------------------------
+
+namespace {
+
+// What the caller and the thread running the work share; the last of them to let go closes the
+// pipe. The thread writes one byte to the pipe once the work is done in time, which ends the
+// caller's wait: a wait on a file descriptor is one that signals get through.
+struct TimedWork {
+    std::function<void()> work;
+    std::function<void()> if_late;
+    std::mutex mutex;
+    bool finished = false;   // the work has returned
+    bool abandoned = false;  // the caller stopped waiting before it did
+    int done_pipe[2] = {-1, -1};
+
+    ~TimedWork() {
+        for (int end : done_pipe) {
+            if (end >= 0) {
+                close(end);
+            }
+        }
+    }
+};
+
+void run_timed_work(const std::shared_ptr<TimedWork>& shared) {
+    shared->work();
+    bool late = false;
+    {
+        const std::lock_guard lock(shared->mutex);
+        shared->finished = true;
+        late = shared->abandoned;
+    }
+    if (late) {
+        shared->if_late();
+    } else {
+        const char done = 1;
+        [[maybe_unused]] const ssize_t written = write(shared->done_pipe[1], &done, 1);
+    }
+}
+
+}  // namespace
+
+// The thread starts with the handled signals blocked, as the caller has them: only the show's own
+// waits take them.
+bool run_with_time_limit(std::function<void()> work, std::function<void()> if_late, Clock::duration limit) {
+    auto shared = std::make_shared<TimedWork>();
+    shared->work = std::move(work);
+    shared->if_late = std::move(if_late);
+    std::thread worker;
+    if (pipe2(shared->done_pipe, O_CLOEXEC) == 0) {
+        try {
+            worker = std::thread(run_timed_work, shared);
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!worker.joinable()) {
+        shared->work();  // no thread to be had: the call can only be made here, unbounded
+        return true;
+    }
+
+    const Clock::time_point deadline = Clock::now() + limit;
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            const std::lock_guard lock(shared->mutex);
+            if (shared->finished) {
+                break;  // done just now: the byte is on its way
+            }
+            shared->abandoned = true;
+            worker.detach();
+            return false;
+        }
+        const timespec timeout = to_timespec(left);
+        const int ready = wait_on(shared->done_pipe[0], POLLIN, &timeout);
+        if (ready < 0 && errno == EINTR) {
+            handle_suspend_and_continue();
+        }
+        if (stop_signal != 0) {
+            exit_by_signal(stop_signal);
+        }
+        if (ready > 0) {
+            break;
+        }
+    }
+    worker.join();  // it has nothing left to do but end
+    return true;
 }
 
 // ---- Final key wait --------------------------------------------------------------------------

@@ -5,6 +5,10 @@
 // counts the music's frames and keeps the last 512 for the spectrum, which KissFFT takes in the
 // caller's thread.
 //
+// The calls come from one thread. SDL's start-up and the device's close go to a thread of their
+// own for a bounded time (platform::run_with_time_limit): a sound server that never answers would
+// hold them for ever.
+//
 // The calls come from one thread. SDL runs the callback with the device's lock held, and the
 // calls read or change what the callback uses (`output`) only under that lock: each call is atomic
 // with respect to the callback, so a pause falls between two buffers and the position is exact.
@@ -16,11 +20,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <numbers>
 #include <utility>
 
+#include "platform/platform.hpp"
 #include "sound/music_file.hpp"
 #include "sound/quiet_system_audio.hpp"
 
@@ -36,6 +45,10 @@ constexpr int frame_bytes = output_channels * 2;  // 16-bit stereo
 constexpr Uint16 buffer_frames = 1024;
 constexpr int fft_size = 512;
 constexpr int spectrum_bins = fft_size / 2;
+
+// How long a device may take to open and to close: far longer than any that answers needs.
+constexpr auto open_limit = std::chrono::seconds(3);
+constexpr auto close_limit = std::chrono::seconds(2);
 
 // ---- The music: one file and the decoder that reads it -------------------------------------
 
@@ -187,14 +200,19 @@ void SDLCALL fill_output(void*, Uint8* stream, int length) {
 
 // ---- The back-end's state ------------------------------------------------------------------
 
+// SDL's side of the output: its audio subsystem and the open device.
+struct SdlAudio {
+    bool started = false;
+    SDL_AudioDeviceID device = 0;
+};
+
 struct Backend {
     // What start-up has done, so shut-down undoes exactly that, in reverse.
     bool messages_silenced = false;
     SDL_LogOutputFunction previous_log_function = nullptr;
     void* previous_log_data = nullptr;
     kiss_fftr_cfg fft = nullptr;
-    bool sdl_audio_started = false;
-    SDL_AudioDeviceID device = 0;
+    SdlAudio sdl;
     bool started = false;
 
     HSTREAM stream = 0;  // names output.music
@@ -207,8 +225,8 @@ HSTREAM last_stream_number = 0;  // handles are never reused, not even across sh
 // Holds the device's lock: the audio callback does not run meanwhile.
 class DeviceLock {
 public:
-    DeviceLock() { SDL_LockAudioDevice(backend.device); }
-    ~DeviceLock() { SDL_UnlockAudioDevice(backend.device); }
+    DeviceLock() { SDL_LockAudioDevice(backend.sdl.device); }
+    ~DeviceLock() { SDL_UnlockAudioDevice(backend.sdl.device); }
     DeviceLock(const DeviceLock&) = delete;
     DeviceLock& operator=(const DeviceLock&) = delete;
 };
@@ -235,21 +253,67 @@ int check_stream(DWORD handle) {
 
 extern "C" void SDLCALL ignore_sdl_log(void*, int, SDL_LogPriority, const char*) {}
 
+// SDL calls that overran their limit and may still be running on their own thread. SDL is not
+// called again until they have returned and been undone.
+std::atomic<int> sdl_calls_overrunning = 0;
+
+// Makes `calls` into SDL on a thread of their own for at most `limit`; false when they overran it,
+// and then `undo` follows them whenever they return.
+bool call_sdl_within(std::chrono::seconds limit, std::function<void()> calls, std::function<void()> undo) {
+    ++sdl_calls_overrunning;  // counted before the thread starts, so undo's count-down always comes after
+    const bool in_time = platform::run_with_time_limit(
+        std::move(calls),
+        [undo = std::move(undo)] {
+            undo();
+            --sdl_calls_overrunning;
+        },
+        limit);
+    if (in_time) {
+        --sdl_calls_overrunning;
+    }
+    return in_time;
+}
+
+// Starts SDL's audio and opens the default device, paused; BASS_OK or BASS_ERROR_DEVICE.
+int open_device(SdlAudio& audio) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl-C and the other signals are the show's own
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return BASS_ERROR_DEVICE;  // no audio driver at all
+    }
+    audio.started = true;
+    SDL_AudioSpec wanted{};
+    wanted.freq = output_rate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = output_channels;
+    wanted.samples = buffer_frames;
+    wanted.callback = fill_output;
+    // No allowed changes: SDL converts for the device if it must, the callback always fills ours.
+    audio.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    return audio.device != 0 ? BASS_OK : BASS_ERROR_DEVICE;
+}
+
+void close_device(const SdlAudio& audio) {
+    if (audio.device != 0) {
+        SDL_CloseAudioDevice(audio.device);
+    }
+    if (audio.started) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);  // also ends the ALSA driver's hot-plug thread
+    }
+}
+
 // Undoes whatever start-up did, in reverse order; safe after any partial start-up and twice.
 void shut_down() {
-    if (backend.device != 0) {
-        // Paused first: from here on the device gets silence, while closing waits out its thread.
-        SDL_PauseAudioDevice(backend.device, 1);
-        SDL_CloseAudioDevice(backend.device);
-        backend.device = 0;
+    if (backend.sdl.device != 0) {
+        // Paused first: SDL calls the callback no more, and the device gets silence while it closes.
+        SDL_PauseAudioDevice(backend.sdl.device, 1);
     }
-    close_music(output.music);  // the callback is gone: no lock needed
+    if (backend.sdl.started) {
+        const SdlAudio audio = std::exchange(backend.sdl, SdlAudio{});
+        call_sdl_within(close_limit, [audio] { close_device(audio); }, [] {});
+    }
+    close_music(output.music);  // the callback is paused or gone: no lock needed
     output = Output{};
     backend.stream = 0;
-    if (backend.sdl_audio_started) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);  // also ends the ALSA driver's hot-plug thread
-        backend.sdl_audio_started = false;
-    }
     if (backend.fft != nullptr) {
         kiss_fftr_free(backend.fft);
         backend.fft = nullptr;
@@ -270,26 +334,26 @@ int start_up() {
     silence_system_audio_messages();
     backend.messages_silenced = true;
 
+    if (mpg123_init() != MPG123_OK) {  // required before any handle by libmpg123 before 1.27
+        return BASS_ERROR_UNKNOWN;
+    }
     backend.fft = kiss_fftr_alloc(fft_size, 0, nullptr, nullptr);
     if (backend.fft == nullptr) {
         return BASS_ERROR_UNKNOWN;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return BASS_ERROR_DEVICE;  // no audio driver at all
+    // Shared with the thread that opens, which may outlive this call.
+    auto opening = std::make_shared<std::pair<SdlAudio, int>>();
+    const bool in_time = call_sdl_within(
+        open_limit, [opening] { opening->second = open_device(opening->first); },
+        [opening] { close_device(opening->first); });
+    if (!in_time) {
+        return BASS_ERROR_NO_ANSWER;
     }
-    backend.sdl_audio_started = true;
-    SDL_AudioSpec wanted{};
-    wanted.freq = output_rate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = output_channels;
-    wanted.samples = buffer_frames;
-    wanted.callback = fill_output;
-    // No allowed changes: SDL converts for the device if it must, the callback always fills ours.
-    backend.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (backend.device == 0) {
-        return BASS_ERROR_DEVICE;
+    backend.sdl = opening->first;
+    if (opening->second != BASS_OK) {
+        return opening->second;
     }
-    SDL_PauseAudioDevice(backend.device, 0);  // runs from now on: silence until a stream plays
+    SDL_PauseAudioDevice(backend.sdl.device, 0);  // runs from now on: silence until a stream plays
     backend.started = true;
     return BASS_OK;
 }
@@ -320,6 +384,9 @@ BOOL BASS_Init(int device, DWORD, DWORD, void*, const void*) {
     }
     if (device != 1 && device != -1) {
         return finish(BASS_ERROR_DEVICE, 0);
+    }
+    if (sdl_calls_overrunning != 0) {
+        return finish(BASS_ERROR_NO_ANSWER, 0);  // SDL is still busy with a device that did not answer
     }
     const int code = start_up();
     if (code != BASS_OK) {

@@ -31,13 +31,17 @@ constexpr int BASS_ERROR_FILE_FORMAT = 5;    // no MP3 audio we can decode, or n
 constexpr int BASS_ERROR_HANDLE = 6;         // 0 or a handle that names no stream
 constexpr int BASS_ERROR_ARGUMENT = 7;       // an argument out of range, or an unsupported flag
 constexpr int BASS_ERROR_UNKNOWN = 8;        // the audio library failed for another reason
+constexpr int BASS_ERROR_NO_ANSWER = 9;      // the device (its sound server) did not answer in time
 
 // Start-up and shut-down. Device 1 (and -1) is the system's default output device.
-// Returns 0 when no output device can be opened; nothing is left running then.
+// Returns 0 when no output device can be opened; nothing is left running then. A device that
+// does not answer within a few seconds counts as none (BASS_ERROR_NO_ANSWER); should it answer
+// later, it is closed again unheard. A stop request while the device is awaited ends the
+// program at once (see platform::run_with_time_limit).
 BOOL BASS_Init(int device, DWORD frequency, DWORD flags, void* window, const void* device_id);
 // Stops all output and releases the stream and the device. Harmless when not started. The
 // output is silenced first: nothing sounds once it has begun, though closing the device waits
-// out a few of its buffers.
+// out a few of its buffers, and gives up on a device that does not answer within a few seconds.
 BOOL BASS_Free();
 // The error code of the most recent call, BASS_OK after a success.
 int BASS_ErrorGetCode();

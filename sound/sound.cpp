@@ -1,11 +1,14 @@
 // The sound module: the show's music calls over the audio back-end.
 //
 // Each operation is one back-end call. Start-up, loading and playing report a failure on
-// standard output, followed by the back-end's error code; the show goes on either way.
+// standard output, followed by the back-end's error code; the show goes on either way. The
+// reports go through the platform's writer, like the show's own text: a full output cannot make
+// the program deaf to Ctrl-C.
 #include "sound/sound.hpp"
 
 #include <cstdio>
 
+#include "platform/platform.hpp"
 #include "sound/audio_backend.hpp"
 
 std::uint32_t snd_stream1 = 0;
@@ -15,11 +18,17 @@ namespace {
 constexpr int default_output_device = 1;
 constexpr DWORD output_rate_hz = 44100;
 
+void report(const char* message) {
+    platform::write_output(message);
+}
+
 // Prints the back-end's error code when its most recent call left one, even if the
 // operation's own result looked fine.
 void report_backend_error() {
     if (BASS_ErrorGetCode() != BASS_OK) {
-        std::printf("BASS Error! Errorcode: %u\n", static_cast<unsigned>(BASS_ErrorGetCode()));
+        char line[48];
+        std::snprintf(line, sizeof line, "BASS Error! Errorcode: %u\n", static_cast<unsigned>(BASS_ErrorGetCode()));
+        report(line);
     }
 }
 
@@ -29,7 +38,7 @@ void report_backend_error() {
 
 void sound_init() {
     if (BASS_Init(default_output_device, output_rate_hz, 0, nullptr, nullptr) == 0) {
-        std::printf("BASS error: Init error\n");
+        report("BASS error: Init error\n");
     }
     report_backend_error();
 }
@@ -45,7 +54,7 @@ void sound_uninit() {
 void sound_load(const char* file) {
     snd_stream1 = BASS_StreamCreateFile(0, file, 0, 0, BASS_MP3_SETPOS);
     if (snd_stream1 == 0) {
-        std::printf("BASS error: File not found?\n");
+        report("BASS error: File not found?\n");
     }
     report_backend_error();
 }
@@ -53,7 +62,7 @@ void sound_load(const char* file) {
 // Always starts over from the beginning, whether the stream is loaded, paused or playing.
 void sound_play() {
     if (BASS_ChannelPlay(snd_stream1, 1) == 0) {
-        std::printf("BASS error: Can't play the stream\n");
+        report("BASS error: Can't play the stream\n");
     }
     report_backend_error();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -203,6 +204,18 @@ TEST_F(BackendStartup, FreeStopsEverythingAndForgetsTheStream) {
     EXPECT_EQ(failure_code(BASS_ChannelPlay(stream, 1), 0), BASS_ERROR_NOT_STARTED);
     start("dummy");
     EXPECT_EQ(failure_code(BASS_ChannelPlay(stream, 1), 0), BASS_ERROR_HANDLE);
+}
+
+// Ctrl-C and SIGTERM are the show's to handle: SDL's start-up must not take them over, even where
+// they still have their default action.
+TEST_F(BackendStartup, StartUpLeavesTheStopSignalsAlone) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        std::signal(signal, SIG_DFL);
+    }
+    start("dummy");
+    for (const int signal : {SIGINT, SIGTERM}) {
+        EXPECT_EQ(std::signal(signal, SIG_DFL), SIG_DFL) << "signal " << signal;
+    }
 }
 
 // ---- Streams -------------------------------------------------------------------------------

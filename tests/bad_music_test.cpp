@@ -1,6 +1,6 @@
 // The whole show with the real sound module and audio back-end, on the fake clock, when the
 // music file is bad or there is no sound card: the show runs to its end with exactly the
-// sound module's messages on standard output, and nothing on standard error.
+// sound module's messages among its text, and nothing on standard error.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -42,7 +42,7 @@ class BadMusic : public testing::Test {
 protected:
     fs::path directory;
     fs::path previous_directory;
-    std::string printed;
+    std::string printed;  // the sound module's messages, in order
     std::string errors;
 
     void SetUp() override {
@@ -57,14 +57,22 @@ protected:
         fs::remove_all(directory);
     }
 
-    // Runs the whole show and keeps what went to standard output and standard error.
-    void run_show_capturing() {
+    // Runs the whole show and keeps the sound module's messages and what went to standard error.
+    // The messages go out through the console's writer, as the show's text does, never past it.
+    void run_show_capturing(const fake_platform::Settings& settings = {}) {
         fake_platform::reset();
+        fake_platform::settings = settings;
         CaptureStdout();
         CaptureStderr();
         run_show();
-        printed = GetCapturedStdout();
+        EXPECT_EQ(GetCapturedStdout(), "");
         errors = GetCapturedStderr();
+        printed.clear();
+        for (const Event& event : fake_platform::events) {
+            if (event.kind == Event::Kind::write && event.text.starts_with("BASS ")) {
+                printed += event.text;
+            }
+        }
     }
 
     bool show_reached_its_end() const {
@@ -127,6 +135,22 @@ TEST_F(BadMusic, NoSoundCard) {
     run_show_capturing();
     const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
     EXPECT_EQ(printed, "BASS error: Init error\n" + code_line(BASS_ERROR_DEVICE) +
+                           "BASS error: File not found?\n" + not_started +
+                           "BASS error: Can't play the stream\n" + not_started +
+                           "BASS error: Can't play the stream\n" + not_started);
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(show_reached_its_end());
+}
+
+// A sound server that never answers: start-up gives up on it with a code of its own, and the show
+// goes on in silence as with no sound card.
+TEST_F(BadMusic, DeviceThatDoesNotAnswer) {
+    fs::copy_file(BIXO_MUSIC_FILE, "bixo.mp3");
+    fake_platform::Settings overrunning;
+    overrunning.blocking_calls_overrun = true;
+    run_show_capturing(overrunning);
+    const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
+    EXPECT_EQ(printed, "BASS error: Init error\n" + code_line(BASS_ERROR_NO_ANSWER) +
                            "BASS error: File not found?\n" + not_started +
                            "BASS error: Can't play the stream\n" + not_started +
                            "BASS error: Can't play the stream\n" + not_started);

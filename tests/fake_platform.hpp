@@ -35,6 +35,7 @@ struct Settings {
     std::size_t stop_at_write = 0;           // 1-based write after which a stop is requested
     Clock::time_point stop_at_time = Clock::time_point::max();  // or: a signal arrives at this time
     int stop_signal = 2;                     // the signal requested
+    bool blocking_calls_overrun = false;     // run_with_time_limit: every call returns too late
 };
 
 inline const Clock::time_point start_time = Clock::time_point(std::chrono::hours(1000));

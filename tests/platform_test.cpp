@@ -3,7 +3,10 @@
 // never early.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
+#include <thread>
 
 #include "platform/platform.hpp"
 
@@ -44,6 +47,37 @@ TEST_F(Pauses, ADeadlineAlreadyPastEndsThePauseWithoutAStopRequest) {
     platform::sleep_until(platform::now() - 1s);
     platform::sleep_until(platform::now());
     EXPECT_EQ(platform::stop_request(), 0);
+}
+
+// ---- Library calls that may never return ---------------------------------------------------
+
+TEST_F(Pauses, WorkDoneInTimeIsWaitedForAndNeedsNoUndo) {
+    std::atomic<bool> done = false;
+    std::atomic<bool> undone = false;
+    EXPECT_TRUE(platform::run_with_time_limit([&] { std::this_thread::sleep_for(20ms); done = true; },
+                                              [&] { undone = true; }, 10s));
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(undone);
+}
+
+// The caller gets on at the limit; the work, once it ends, is followed by its undo on its thread.
+TEST_F(Pauses, WorkThatOverrunsIsLeftBehindAndUndoneWhenItEnds) {
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    auto undone = std::make_shared<std::atomic<bool>>(false);
+    const Clock::time_point start = platform::now();
+    const auto wait_for_release = [release] {
+        while (!*release) {
+            std::this_thread::sleep_for(1ms);
+        }
+    };
+    EXPECT_FALSE(platform::run_with_time_limit(wait_for_release, [undone] { *undone = true; }, 100ms));
+    EXPECT_GE(platform::now() - start, 100ms);
+    EXPECT_FALSE(*undone);
+    *release = true;
+    for (int waited = 0; waited < 5000 && !*undone; ++waited) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(*undone);
 }
 
 }  // namespace

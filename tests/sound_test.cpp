@@ -1,15 +1,15 @@
 // The sound module against a recording fake of the back-end: which calls it makes, with which
-// arguments, and what it prints when the back-end refuses.
+// arguments, and what it prints when the back-end refuses (through the platform's writer, here
+// the fake platform's).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "fake_audio_backend.hpp"
+#include "fake_platform.hpp"
 #include "sound/sound.hpp"
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 using Calls = std::vector<std::string>;
 
 namespace {
@@ -22,12 +22,12 @@ protected:
     }
 };
 
-// Runs `operation` and returns what it printed on standard output.
+// Runs `operation` and returns what it wrote to the console.
 template <typename Operation>
 std::string printed_by(Operation operation) {
-    CaptureStdout();
+    fake_platform::reset();
     operation();
-    return GetCapturedStdout();
+    return fake_platform::output();
 }
 
 }  // namespace
