@@ -174,8 +174,7 @@ TEST(PipeWireWithoutSessionManager, TheShowGoesOnInSilenceWithTheStartUpMessage)
     BixoInTerminal bixo(through(server, "pipewire"));
 
     expect_the_show_ends_normally(bixo);
-    constexpr int no_answer = 9;  // the device did not answer
-    const std::string messages = sound_failure_messages(no_answer);
+    const std::string messages = sound_failure_messages(BASS_ERROR_NO_ANSWER);
     EXPECT_NE(bixo.output.find(std::string(title) + messages + "Meet our friend"), std::string::npos);
     EXPECT_LT(bixo.time_of(messages) - bixo.time_of(title), sound_start_delay + 5) << "start-up gave up late";
 }
