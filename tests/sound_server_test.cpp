@@ -136,6 +136,7 @@ TEST(PulseAudio, AServerFrozenMidShowLetsTheShowReachItsPrompt) {
 
     expect_the_show_ends_normally(bixo);
     // Releasing the device gives up after a bounded time.
+    std::printf("prompt %.2f s after the credits\n", bixo.time_of(prompt) - bixo.time_of(credits_end));
     EXPECT_LT(bixo.time_of(prompt) - bixo.time_of(credits_end), 5.0);
 }
 
@@ -176,6 +177,7 @@ TEST(PipeWireWithoutSessionManager, TheShowGoesOnInSilenceWithTheStartUpMessage)
     expect_the_show_ends_normally(bixo);
     const std::string messages = sound_failure_messages(BASS_ERROR_NO_ANSWER);
     EXPECT_NE(bixo.output.find(std::string(title) + messages + "Meet our friend"), std::string::npos);
+    std::printf("start-up message %.2f s after the title\n", bixo.time_of(messages) - bixo.time_of(title));
     EXPECT_LT(bixo.time_of(messages) - bixo.time_of(title), sound_start_delay + 5) << "start-up gave up late";
 }
 
