@@ -261,10 +261,15 @@ std::atomic<int> sdl_calls_overrunning = 0;
 // and then `undo` follows them whenever they return.
 bool call_sdl_within(std::chrono::seconds limit, std::function<void()> calls, std::function<void()> undo) {
     ++sdl_calls_overrunning;  // counted before the thread starts, so undo's count-down always comes after
+    // SDL keeps data for each thread that calls it; a thread it did not start must free its own.
     const bool in_time = platform::run_with_time_limit(
-        std::move(calls),
+        [calls = std::move(calls)] {
+            calls();
+            SDL_TLSCleanup();
+        },
         [undo = std::move(undo)] {
             undo();
+            SDL_TLSCleanup();
             --sdl_calls_overrunning;
         },
         limit);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running bixo need; with --tests, also what its
-# test suite needs. The tools that make the pictures, banners and music list their own needs in
-# their READMEs and are installed by neither.
+# test suite needs; with --package, what building its Debian package needs (--package-checks
+# adds lintian and man, for tools/package/check.sh). The tools that make the pictures, banners
+# and music list their own needs in their READMEs and are installed by none of these.
 #   bash tools/setup.sh            # build and run the show
 #   bash tools/setup.sh --tests    # ... and run the tests
+#   bash tools/setup.sh --package  # ... and build the Debian package
 # Quick when everything is already there: apt is only asked when a package is missing.
 set -euo pipefail
 
@@ -19,11 +21,15 @@ test_packages=(
   python3 python3-numpy
   pulseaudio pulseaudio-utils pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
 )
+# dpkg-shlibdeps and dpkg-buildflags; CPack finds the programs to give to dpkg-shlibdeps with `file`.
+package_packages=(dpkg-dev file)
 
 case "${1:-}" in
   "") packages=("${show_packages[@]}") ;;
   --tests) packages=("${show_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: bash tools/setup.sh [--tests]" >&2; exit 2 ;;
+  --package) packages=("${show_packages[@]}" "${package_packages[@]}") ;;
+  --package-checks) packages=("${show_packages[@]}" "${package_packages[@]}" lintian man-db) ;;
+  *) echo "usage: bash tools/setup.sh [--tests | --package | --package-checks]" >&2; exit 2 ;;
 esac
 
 missing=()
