@@ -79,6 +79,10 @@ BixoInTerminal::BixoInTerminal(const Options& options) {
         fs::current_path(directory_);
         setenv("SDL_AUDIODRIVER", options.audio_driver, 1);
         setenv("SDL_DISKAUDIOFILE", (directory_ / "audio.raw").c_str(), 1);
+        for (const std::string& setting : options.environment) {
+            const std::size_t equals = setting.find('=');
+            setenv(setting.substr(0, equals).c_str(), setting.substr(equals + 1).c_str(), 1);
+        }
         const int error_file = open((directory_ / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(error_file, STDERR_FILENO);
         close(error_file);

@@ -19,6 +19,7 @@ public:
         unsigned short columns = 80;
         bool input_closed = false;             // start it with standard input closed
         bool job_of_a_shell = false;           // started by an interactive `dash`, as its job
+        std::vector<std::string> environment = {};  // "NAME=value" settings added to its environment
     };
 
     explicit BixoInTerminal(const Options& options);

@@ -13,10 +13,13 @@ show_packages=(
   build-essential cmake pkg-config
   libsdl2-dev libasound2-dev libmpg123-dev libkissfft-dev
 )
-# GoogleTest for the suites; python3 with numpy for the asset tools' own tests, which run in ctest.
+# GoogleTest for the suites; python3 with numpy for the asset tools' own tests, which run in ctest;
+# the sound servers that some tests start for the real program to play through (pactl and parec
+# in pulseaudio-utils, pw-cli in pipewire-bin, dbus-run-session in dbus-daemon).
 test_packages=(
   libgtest-dev libgmock-dev
   python3 python3-numpy
+  pulseaudio pulseaudio-utils pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
 )
 # dpkg-shlibdeps and dpkg-buildflags; CPack finds the programs to give to dpkg-shlibdeps with `file`.
 package_packages=(dpkg-dev file)
