@@ -34,6 +34,14 @@ std::string load_failed_messages(int code) {
     return "BASS error: File not found?\n" + code_line(code) + play_refused + play_refused;
 }
 
+// The messages of a show whose back-end could not start for the reason `code`.
+std::string start_failed_messages(int code) {
+    const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
+    const std::string play_refused_unstarted = "BASS error: Can't play the stream\n" + not_started;
+    return "BASS error: Init error\n" + code_line(code) + "BASS error: File not found?\n" + not_started +
+           play_refused_unstarted + play_refused_unstarted;
+}
+
 void write_file(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -133,11 +141,7 @@ TEST_F(BadMusic, NoSoundCard) {
     fs::copy_file(BIXO_MUSIC_FILE, "bixo.mp3");
     test_system::set_environment("SDL_AUDIODRIVER", "no-such-driver");
     run_show_capturing();
-    const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
-    EXPECT_EQ(printed, "BASS error: Init error\n" + code_line(BASS_ERROR_DEVICE) +
-                           "BASS error: File not found?\n" + not_started +
-                           "BASS error: Can't play the stream\n" + not_started +
-                           "BASS error: Can't play the stream\n" + not_started);
+    EXPECT_EQ(printed, start_failed_messages(BASS_ERROR_DEVICE));
     EXPECT_EQ(errors, "");
     EXPECT_TRUE(show_reached_its_end());
 }
@@ -149,11 +153,7 @@ TEST_F(BadMusic, DeviceThatDoesNotAnswer) {
     fake_platform::Settings overrunning;
     overrunning.blocking_calls_overrun = true;
     run_show_capturing(overrunning);
-    const std::string not_started = code_line(BASS_ERROR_NOT_STARTED);
-    EXPECT_EQ(printed, "BASS error: Init error\n" + code_line(BASS_ERROR_NO_ANSWER) +
-                           "BASS error: File not found?\n" + not_started +
-                           "BASS error: Can't play the stream\n" + not_started +
-                           "BASS error: Can't play the stream\n" + not_started);
+    EXPECT_EQ(printed, start_failed_messages(BASS_ERROR_NO_ANSWER));
     EXPECT_EQ(errors, "");
     EXPECT_TRUE(show_reached_its_end());
 }
