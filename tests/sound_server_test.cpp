@@ -101,6 +101,16 @@ std::string sound_failure_messages(int code) {
            "BASS error: File not found?\n" + not_started + "BASS error: Can't play the stream\n" + not_started;
 }
 
+// Presses Ctrl-C and expects the program to end within a second with Ctrl-C's status and the
+// terminal as it found it.
+void expect_ctrl_c_ends_it_at_once(BixoInTerminal& bixo, const char* moment) {
+    const double pressed_at = bixo.now();
+    bixo.type("\x03");
+    EXPECT_EQ(bixo.record_until_exit(pressed_at + 1), 130);
+    std::printf("Ctrl-C to exit %s: %.1f ms\n", moment, (bixo.now() - pressed_at) * 1000);
+    EXPECT_TRUE(same_settings(bixo.settings_before, bixo.terminal_settings()));
+}
+
 }  // namespace
 
 TEST(PulseAudio, TheMusicIsHeardAndTheShowGoesOnWhenTheServerIsKilled) {
@@ -149,12 +159,8 @@ TEST(PulseAudio, CtrlCWhileTheEndWaitsForAFrozenServerEndsAtOnce) {
     ASSERT_TRUE(bixo.record_until_text(credits_end, whole_show_limit)) << bixo.output;
     bixo.record_until(bixo.now() + 0.5);
 
-    const double pressed_at = bixo.now();
-    bixo.type("\x03");
-    EXPECT_EQ(bixo.record_until_exit(pressed_at + 1), 130);
-    std::printf("Ctrl-C to exit while the end waits: %.1f ms\n", (bixo.now() - pressed_at) * 1000);
+    expect_ctrl_c_ends_it_at_once(bixo, "while the end waits");
     EXPECT_EQ(bixo.output.find(prompt), std::string::npos) << "the end did not wait: Ctrl-C came too late to tell";
-    EXPECT_TRUE(same_settings(bixo.settings_before, bixo.terminal_settings()));
 }
 
 TEST(PipeWire, TheWholeShowIsHeardThroughItsOwnDriver) {
@@ -188,11 +194,7 @@ TEST(PipeWireWithoutSessionManager, CtrlCDuringTheStuckStartUpEndsAtOnce) {
     ASSERT_TRUE(bixo.record_until_text(title, 30)) << bixo.output;
     bixo.record_until(bixo.time_of(title) + sound_start_delay + 1);  // the start-up waits
 
-    const double pressed_at = bixo.now();
-    bixo.type("\x03");
-    EXPECT_EQ(bixo.record_until_exit(pressed_at + 1), 130);
-    std::printf("Ctrl-C to exit during the start-up: %.1f ms\n", (bixo.now() - pressed_at) * 1000);
+    expect_ctrl_c_ends_it_at_once(bixo, "during the start-up");
     EXPECT_EQ(bixo.output.find("Errorcode"), std::string::npos) << "the start-up had given up: Ctrl-C came too late to tell";
-    EXPECT_TRUE(same_settings(bixo.settings_before, bixo.terminal_settings()));
     EXPECT_EQ(bixo.error_output(), "");
 }
